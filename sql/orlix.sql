@@ -61,4 +61,13 @@ DECLARE EXTERNAL FUNCTION ibOrlixLog
 	RETURNS INTEGER BY VALUE
 	ENTRY_POINT 'ibOrlixLog' MODULE_NAME 'ORLIX';
 
+/* == BEGIN values == */
+/* == END values == */
+
+/* == BEGIN memtable == */
+/* == END memtable == */
+
+/* == BEGIN remains == */
+/* == END remains == */
+
 COMMIT;
