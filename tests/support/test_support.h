@@ -19,7 +19,8 @@ class ScratchLog {
   const std::string& path() const { return path_; }
   // The file's bytes ("" when it does not exist).
   std::string Contents() const;
-  // The message part of each line: between "ThreadId=<id>. " and " Time=".
+  // The message part of each line: between "ThreadId=<id>. " and " Time="
+  // (the error part of failure lines comes after the time and is left out).
   std::vector<std::string> Messages() const;
 
  private:

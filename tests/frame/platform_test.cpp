@@ -1,0 +1,101 @@
+// Text order, regional formats and date conversion of the platform layer.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "frame/dates.h"
+#include "frame/format.h"
+#include "frame/platform.h"
+
+namespace orlix {
+namespace {
+
+using platform::CompareLocale;
+using platform::CompareNamesIgnoreCase;
+
+// Windows-1251 bytes of a few Cyrillic letters.
+constexpr const char* kCyrA = "\xE0";        // а
+constexpr const char* kCyrBigA = "\xC0";     // А
+constexpr const char* kCyrYe = "\xE5";       // е
+constexpr const char* kCyrYo = "\xB8";       // ё
+constexpr const char* kCyrBigYo = "\xA8";    // Ё
+constexpr const char* kCyrZhe = "\xE6";      // ж
+constexpr const char* kCyrYa = "\xFF";       // я
+constexpr const char* kSpisok = "\xD1\xEF\xE8\xF1\xEE\xEA";  // Список
+constexpr const char* kSPISOK = "\xD1\xCF\xC8\xD1\xCE\xCA";  // СПИСОК
+
+TEST(NameComparison, FoldsLatinAndCyrillicCase) {
+  EXPECT_EQ(0, CompareNamesIgnoreCase("CalcPart", "calcpart"));
+  EXPECT_EQ(0, CompareNamesIgnoreCase(kSpisok, kSPISOK));
+  EXPECT_EQ(0, CompareNamesIgnoreCase(kCyrYo, kCyrBigYo));
+  EXPECT_EQ(0, CompareNamesIgnoreCase(kCyrA, kCyrBigA));
+  EXPECT_NE(0, CompareNamesIgnoreCase("a", "b"));
+  EXPECT_NE(0, CompareNamesIgnoreCase(kCyrYe, kCyrYo));
+  EXPECT_EQ(-1, CompareNamesIgnoreCase("abc", "ABCD"));  // a prefix sorts first
+  EXPECT_EQ(1, CompareNamesIgnoreCase("b", "A"));
+}
+
+TEST(LocaleOrder, IsAlphabeticalWithCaseAsTiebreak) {
+  EXPECT_EQ(-1, CompareLocale("a", "A"));   // lower case first on a tie
+  EXPECT_EQ(-1, CompareLocale("A", "b"));   // but the letter decides first
+  EXPECT_EQ(-1, CompareLocale("Ab", "aC"));
+  EXPECT_EQ(1, CompareLocale("aB", "ab"));
+  EXPECT_EQ(0, CompareLocale("same", "same"));
+  EXPECT_EQ(-1, CompareLocale("z", kCyrA));  // Latin before Cyrillic
+  EXPECT_EQ(-1, CompareLocale(kCyrYe, kCyrYo));
+  EXPECT_EQ(-1, CompareLocale(kCyrYo, kCyrZhe));  // ё between е and ж
+  EXPECT_EQ(-1, CompareLocale(kCyrBigYo, kCyrZhe));
+  EXPECT_EQ(-1, CompareLocale(kCyrA, kCyrYa));
+  EXPECT_EQ(-1, CompareLocale("9", "a"));  // digits before letters
+  EXPECT_EQ(-1, CompareLocale("-", "0"));  // punctuation before digits
+  EXPECT_EQ(-1, CompareLocale("ab", "abc"));
+}
+
+TEST(LocaleOrder, IsAConsistentTotalOrder) {
+  // Antisymmetry and transitivity over all one- and two-byte strings of a
+  // sample of bytes: sorting must never see a contradiction.
+  std::vector<std::string> words;
+  const unsigned char sample[] = {' ', '0', '9', 'A', 'a', 'Z', 'z', 0x80, 0x90, 0xA8, 0xB8,
+                                  0xC0, 0xE0, 0xDF, 0xFF, 0x01, 0x7F};
+  for (unsigned char x : sample) {
+    words.emplace_back(1, static_cast<char>(x));
+    for (unsigned char y : sample) words.push_back(std::string{static_cast<char>(x), static_cast<char>(y)});
+  }
+  for (const auto& a : words)
+    for (const auto& b : words) {
+      ASSERT_EQ(CompareLocale(a, b), -CompareLocale(b, a)) << a << " / " << b;
+      ASSERT_EQ(CompareLocale(a, b) == 0, a == b);
+    }
+  std::vector<std::string> sorted = words;
+  std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) { return CompareLocale(a, b) < 0; });
+  for (size_t i = 1; i < sorted.size(); ++i) ASSERT_LT(CompareLocale(sorted[i - 1], sorted[i]), 0);
+}
+
+TEST(RegionalFormats, AreFixed) {
+  EXPECT_EQ("05.03.2024", platform::FormatShortDate(2024, 3, 5));
+  EXPECT_EQ("07:08:09", platform::FormatTime(7, 8, 9));
+  EXPECT_EQ("0.1", FormatDouble(0.1));
+  EXPECT_EQ("0.3", FormatDouble(0.1 + 0.2));  // 15 significant digits
+  EXPECT_EQ("123456789012345", FormatDouble(123456789012345.0));
+  EXPECT_EQ("1.5", FormatDouble(1.5));
+  EXPECT_EQ("-2", FormatDouble(-2.0));
+  EXPECT_EQ("1e+20", FormatDouble(1e20));
+}
+
+TEST(Dates, ConvertBetweenServerDaysAndDateTimes) {
+  EXPECT_EQ(0.0, DateTimeFromServerDay(15018));
+  EXPECT_EQ(60018, ServerDayFromDateTime(45000.75));
+  EXPECT_EQ(15018, ServerDayFromDateTime(0.999));
+  EXPECT_EQ(15018, ServerDayFromDateTime(-0.5));  // truncated toward zero
+  EXPECT_EQ(INT32_MAX, ServerDayFromDateTime(1e300));
+  EXPECT_EQ(INT32_MIN, ServerDayFromDateTime(-1e300));
+  EXPECT_EQ("30.12.1899", FormatDate(0.0));
+  EXPECT_EQ("17.11.1858", FormatDate(DateTimeFromServerDay(0)));
+  EXPECT_EQ("01.03.2000", FormatDate(36586.0));
+  EXPECT_EQ("29.02.2000 18:00:00", FormatDateTime(36585.75));
+}
+
+}  // namespace
+}  // namespace orlix

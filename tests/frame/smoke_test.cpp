@@ -1,3 +1,0 @@
-#include <gtest/gtest.h>
-#include "frame/platform.h"
-TEST(Smoke, ThreadId) { EXPECT_GT(orlix::platform::CurrentThreadId(), 0u); }
