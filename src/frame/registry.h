@@ -105,9 +105,8 @@ int FreeList(int handle, std::string_view export_name) {
   if (handle == 0) return 0;
   TRegistry* registry = GetListRegistry();
   if (!registry) return 0;
-  const int index = handle - 1;
-  if (index < 0 || index >= registry->Count()) return 0;
-  auto& object = registry->Object(index);
+  if (handle < 1 || handle > registry->Count()) return 0;
+  auto& object = registry->Object(handle - 1);
   if (!dynamic_cast<L*>(object.get())) WriteWrongKind(export_name);
   object.reset();
   return 1;

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -28,14 +27,35 @@ using testing::ScratchLog;
 
 std::string Prefix() { return "ThreadId=" + std::to_string(platform::CurrentThreadId()) + ". "; }
 
-const std::regex kTimeTail(" Time=\\d\\d:\\d\\d:\\d\\d\r\n");
+bool IsDigits(std::string_view text) {
+  return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// True for " Time=hh:mm:ss" exactly.
+bool IsTimeTail(std::string_view text) {
+  return text.size() == 14 && text.substr(0, 6) == " Time=" && IsDigits(text.substr(6, 2)) && text[8] == ':' &&
+         IsDigits(text.substr(9, 2)) && text[11] == ':' && IsDigits(text.substr(12, 2));
+}
+
+// True for "ThreadId=<digits>. <message> Time=hh:mm:ss".
+bool IsWholeLine(std::string_view line, std::string_view message) {
+  constexpr std::string_view kHead = "ThreadId=";
+  if (line.substr(0, kHead.size()) != kHead || line.size() < kHead.size() + 14) return false;
+  const size_t dot = line.find(". ");
+  if (dot == std::string_view::npos || !IsDigits(line.substr(kHead.size(), dot - kHead.size()))) return false;
+  const std::string_view rest = line.substr(dot + 2);
+  return rest.size() == message.size() + 14 && rest.substr(0, message.size()) == message &&
+         IsTimeTail(rest.substr(message.size()));
+}
 
 TEST(LogLine, HasThreadMessageTimeAndCrLf) {
   ScratchLog log;
   ASSERT_EQ(1, ib_Log("hello"));
   const std::string text = log.Contents();
   ASSERT_EQ(0u, text.rfind(Prefix() + "hello Time=", 0)) << text;
-  EXPECT_TRUE(std::regex_match(text.substr(Prefix().size() + 5), kTimeTail)) << text;
+  EXPECT_EQ(Prefix().size() + 5 + 16, text.size()) << text;
+  EXPECT_TRUE(IsTimeTail(text.substr(Prefix().size() + 5, 14))) << text;
+  EXPECT_EQ("\r\n", text.substr(text.size() - 2));
 }
 
 TEST(LogLine, EmptyMessageLeavesTwoSpacesBeforeTime) {
@@ -57,8 +77,10 @@ TEST(LogLine, ErrorPartCarriesTheLastErrorCodeAndText) {
   const auto messages = log.Messages();
   ASSERT_EQ(2u, messages.size());
   const std::string text = log.Contents();
-  EXPECT_TRUE(std::regex_search(text, std::regex("\\. boom Time=\\d\\d:\\d\\d:\\d\\d  ErrCode=0 ErrMsg=Success\r\n")))
-      << text;
+  const size_t boom = text.find(". boom Time=");
+  ASSERT_NE(std::string::npos, boom);
+  EXPECT_TRUE(IsTimeTail(text.substr(boom + 6, 14)));
+  EXPECT_EQ("  ErrCode=0 ErrMsg=Success\r\n", text.substr(boom + 20, 28)) << text;
   EXPECT_NE(std::string::npos, text.find("  ErrCode=2 ErrMsg=No such file or directory\r\n")) << text;
 }
 
@@ -148,14 +170,16 @@ TEST(LogConcurrency, LinesOfManyThreadsLandWhole) {
   for (auto& th : threads) th.join();
   renamer.join();
 
-  const std::regex whole("ThreadId=\\d+\\. t\\d " + payload + " Time=\\d\\d:\\d\\d:\\d\\d");
   const std::string text = log.Contents();
   int lines = 0;
   size_t pos = 0;
   while (pos < text.size()) {
     const size_t end = text.find("\r\n", pos);
     ASSERT_NE(std::string::npos, end);
-    ASSERT_TRUE(std::regex_match(text.substr(pos, end - pos), whole)) << text.substr(pos, end - pos);
+    const std::string_view line = std::string_view(text).substr(pos, end - pos);
+    const size_t dot = line.find(". t");
+    ASSERT_NE(std::string_view::npos, dot) << line;
+    ASSERT_TRUE(IsWholeLine(line, std::string(line.substr(dot + 2, 3)) + payload)) << line;
     ++lines;
     pos = end + 2;
   }
