@@ -1,0 +1,194 @@
+#include "memtable/mem_field.h"
+
+#include <cmath>
+
+#include "frame/failure.h"
+#include "frame/format.h"
+#include "frame/platform.h"
+#include "lists/base_list.h"
+#include "memtable/mem_table.h"
+
+namespace orlix {
+namespace {
+
+struct TypeName {
+  const char* name;
+  TFieldType type;
+};
+constexpr TypeName kTypeNames[] = {
+    {"string", TFieldType::String}, {"int", TFieldType::Int},       {"double", TFieldType::Double},
+    {"datetime", TFieldType::DateTime}, {"date", TFieldType::DateTime}, {"time", TFieldType::DateTime},
+};
+
+struct ActionName {
+  const char* name;
+  TFieldAction action;
+};
+constexpr ActionName kActionNames[] = {
+    {"miss", TFieldAction::Miss}, {"update", TFieldAction::Update}, {"sum", TFieldAction::Sum},
+    {"min", TFieldAction::Min},   {"max", TFieldAction::Max},       {"count", TFieldAction::Count},
+};
+
+// Exact order of doubles for keys. NaN compares false with everything, which
+// would make a NaN key "equal" to every row and the order intransitive, so
+// bisection could skip rows; NaNs instead sort after all numbers and equal
+// each other. -0.0 and 0.0 stay equal, as exact comparison has them.
+int CompareDoubleKeys(double a, double b) {
+  if (a < b) return -1;
+  if (b < a) return 1;
+  if (a == b) return 0;
+  const bool a_nan = std::isnan(a), b_nan = std::isnan(b);
+  if (a_nan && b_nan) return 0;
+  return a_nan ? 1 : -1;
+}
+
+// Integer sums and counts wrap around in 32 bits instead of overflowing.
+int32_t WrappingAdd(int32_t a, int32_t b) {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+}
+
+template <class T>
+void FoldMinMax(T& old_value, const T& new_value, TFieldAction action) {
+  if (action == TFieldAction::Min ? new_value < old_value : old_value < new_value) old_value = new_value;
+}
+
+}  // namespace
+
+bool FieldTypeByName(std::string_view name, TFieldType& type) {
+  for (const TypeName& entry : kTypeNames)
+    if (name == entry.name) {
+      type = entry.type;
+      return true;
+    }
+  return false;
+}
+
+bool FieldActionByName(std::string_view name, TFieldAction& action) {
+  for (const ActionName& entry : kActionNames)
+    if (name == entry.name) {
+      action = entry.action;
+      return true;
+    }
+  return false;
+}
+
+// ---- TDescMemFields -------------------------------------------------------------
+
+int32_t TDescMemFields::Add(std::string_view name, std::string_view type_name, bool is_key,
+                            std::string_view action_name) {
+  TFieldType type;
+  if (!FieldTypeByName(type_name, type))
+    throw EOrlixError("TDescMemFields.Add - The type " + std::string(type_name) + " unknown");
+  TFieldAction action;
+  if (!FieldActionByName(action_name, action))
+    throw EOrlixError("TDescMemFields.Add - The action " + std::string(action_name) + " unknown");
+  // Every row of the pool was built with the fields of its time.
+  if (Table->Size > 0) throw EOrlixError(Format("Except: TDescMemFields.Add - Table.Size=%d", Table->Size));
+
+  auto field = std::make_unique<TDescMemField>();
+  field->Index = Count();
+  field->Name = name;
+  field->FieldType = type;
+  field->IsKey = is_key;
+  field->Action = action;
+  const int32_t index = field->Index;
+  std::vector<int32_t>& group = is_key ? key_indexes_ : fold_indexes_;
+  group.reserve(group.size() + 1);
+  Items.push_back(std::move(field));
+  group.push_back(index);
+  try {
+    Table->RebuildRow();
+  } catch (...) {
+    // Leave the descriptors as they were, matching the work row kept.
+    Items.pop_back();
+    group.pop_back();
+    throw;
+  }
+  return index;
+}
+
+int32_t TDescMemFields::FieldByName(std::string_view name) const {
+  for (int32_t i = 0; i < Count(); ++i)
+    if (Items[static_cast<size_t>(i)]->Name == name) return i;
+  return -1;
+}
+
+// ---- TMemField ------------------------------------------------------------------
+
+void TMemField::Clear() {
+  StrValue.clear();
+  IntValue = 0;
+  DoubleValue = 0.0;
+  DateValue = 0.0;
+}
+
+void TMemField::AssignValues(const TMemField& source) {
+  StrValue = source.StrValue;
+  IntValue = source.IntValue;
+  DoubleValue = source.DoubleValue;
+  DateValue = source.DateValue;
+}
+
+int TMemField::CompareKey(const TMemField& other, TFieldType type) const {
+  switch (type) {
+    case TFieldType::String:
+      return platform::CompareLocale(StrValue, other.StrValue);
+    case TFieldType::Int:
+      return Compare3(IntValue, other.IntValue);
+    case TFieldType::Double:
+      return CompareDoubleKeys(DoubleValue, other.DoubleValue);
+    case TFieldType::DateTime:
+      return CompareDoubleKeys(DateValue, other.DateValue);
+  }
+  return 0;
+}
+
+void TMemField::Fold(const TMemField& incoming, TFieldType type, TFieldAction action) {
+  if (action == TFieldAction::Miss) return;
+  switch (type) {
+    case TFieldType::String:
+      if (action == TFieldAction::Update) StrValue = incoming.StrValue;
+      else if (action == TFieldAction::Sum) StrValue += incoming.StrValue;
+      else if (action == TFieldAction::Min && platform::CompareLocale(StrValue, incoming.StrValue) > 0)
+        StrValue = incoming.StrValue;
+      else if (action == TFieldAction::Max && platform::CompareLocale(StrValue, incoming.StrValue) < 0)
+        StrValue = incoming.StrValue;
+      break;  // count keeps the old string
+    case TFieldType::Int:
+      if (action == TFieldAction::Update) IntValue = incoming.IntValue;
+      else if (action == TFieldAction::Sum) IntValue = WrappingAdd(IntValue, incoming.IntValue);
+      else if (action == TFieldAction::Count) IntValue = WrappingAdd(IntValue, 1);
+      else FoldMinMax(IntValue, incoming.IntValue, action);
+      break;
+    case TFieldType::Double:
+      if (action == TFieldAction::Update) DoubleValue = incoming.DoubleValue;
+      else if (action == TFieldAction::Sum) DoubleValue += incoming.DoubleValue;
+      else if (action == TFieldAction::Count) DoubleValue += 1.0;
+      else FoldMinMax(DoubleValue, incoming.DoubleValue, action);
+      break;
+    case TFieldType::DateTime:
+      // Sums and counts of moments mean nothing: they keep the old value.
+      if (action == TFieldAction::Update) DateValue = incoming.DateValue;
+      else if (action == TFieldAction::Min || action == TFieldAction::Max)
+        FoldMinMax(DateValue, incoming.DateValue, action);
+      break;
+  }
+}
+
+std::string TMemField::AsString() const {
+  if (!Table) throw EOrlixError("Table = nil in the TMemField.AsString");
+  if (!Table->FieldDefs.ValidIndex(Index)) throw EOrlixError(Format("List index (%d) out of bounds", Index));
+  switch (Table->FieldDefs[Index].FieldType) {
+    case TFieldType::String:
+      return std::to_string(StrValue.size()) + " " + StrValue;
+    case TFieldType::Int:
+      return std::to_string(IntValue);
+    case TFieldType::Double:
+      return FormatDouble(DoubleValue);
+    case TFieldType::DateTime:
+      return FormatDateTime(DateValue);
+  }
+  return std::string();
+}
+
+}  // namespace orlix

@@ -1,0 +1,99 @@
+// Field descriptors of a memory table (TDescMemField, TDescMemFields) and the
+// value of one field in one row (TMemField).
+//
+// A field is declared with a type (which value slot counts), a key flag and a
+// merge action (what happens to the field when a row with an equal key is
+// folded into an existing one). Descriptors are fixed once the table has a
+// record pool: every row holds exactly one TMemField per descriptor.
+#ifndef ORLIX_MEMTABLE_MEM_FIELD_H_
+#define ORLIX_MEMTABLE_MEM_FIELD_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orlix {
+
+class TMemTable;
+
+// Declared type of a field; the codes are the table's stored bytes.
+enum class TFieldType : uint8_t { String = 1, Int = 2, Double = 3, DateTime = 4 };
+
+// Merge action of a non-key field.
+enum class TFieldAction : uint8_t { Miss = 1, Update = 2, Sum = 3, Min = 4, Max = 5, Count = 6 };
+
+// Type and action names as a procedure writes them (exact, case counts);
+// false when the name is unknown.
+bool FieldTypeByName(std::string_view name, TFieldType& type);
+bool FieldActionByName(std::string_view name, TFieldAction& action);
+
+struct TDescMemField final {
+  int32_t Index = 0;
+  std::string Name;
+  TFieldType FieldType = TFieldType::String;
+  bool IsKey = false;
+  TFieldAction Action = TFieldAction::Miss;
+};
+
+// The ordered descriptors of one table. Besides the descriptors it keeps the
+// positions of the key fields and of the folded (non-key) fields, so that the
+// hot comparison and merge loops skip the others without testing them.
+class TDescMemFields final {
+ public:
+  explicit TDescMemFields(TMemTable* table) : Table(table) {}
+  TDescMemFields(const TDescMemFields&) = delete;
+  TDescMemFields& operator=(const TDescMemFields&) = delete;
+
+  // Appends a field and rebuilds the table's work row; returns the index.
+  // Fails on an unknown type (tested first) or action, and once the table
+  // has a record pool.
+  int32_t Add(std::string_view name, std::string_view type_name, bool is_key, std::string_view action_name);
+  // Index of the first field named exactly name, or -1.
+  int32_t FieldByName(std::string_view name) const;
+
+  int32_t Count() const { return static_cast<int32_t>(Items.size()); }
+  bool ValidIndex(int32_t index) const { return index >= 0 && index < Count(); }
+  const TDescMemField& operator[](int32_t index) const { return *Items[static_cast<size_t>(index)]; }
+  const std::vector<int32_t>& KeyIndexes() const { return key_indexes_; }
+  const std::vector<int32_t>& FoldIndexes() const { return fold_indexes_; }
+
+  TMemTable* const Table;  // not owned
+  std::vector<std::unique_ptr<TDescMemField>> Items;
+
+ private:
+  std::vector<int32_t> key_indexes_;
+  std::vector<int32_t> fold_indexes_;
+};
+
+// One field's value in one row. All four slots exist whatever the declared
+// type; setters write the slot of their own kind, and the declared type
+// decides which slot keys, folding and printing use.
+class TMemField final {
+ public:
+  TMemField(TMemTable* table, int32_t index) : Table(table), Index(index) {}
+
+  // Empties the string (keeping its buffer) and zeroes the numbers.
+  void Clear();
+  // Copies the four value slots.
+  void AssignValues(const TMemField& source);
+  // Order of two values of a key field of the given type: -1, 0 or 1.
+  int CompareKey(const TMemField& other, TFieldType type) const;
+  // Folds an incoming value into this one by the field's type and action.
+  void Fold(const TMemField& incoming, TFieldType type, TFieldAction action);
+  // Text form for Print lines, by declared type: string "<length> <bytes>",
+  // int decimal, double general form, date-time short date and time.
+  std::string AsString() const;
+
+  TMemTable* Table;  // not owned
+  int32_t Index;
+  std::string StrValue;
+  int32_t IntValue = 0;
+  double DoubleValue = 0.0;
+  double DateValue = 0.0;
+};
+
+}  // namespace orlix
+
+#endif  // ORLIX_MEMTABLE_MEM_FIELD_H_

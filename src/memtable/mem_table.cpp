@@ -1,0 +1,115 @@
+#include "memtable/mem_table.h"
+
+#include <chrono>
+#include <cstdint>
+
+#include "frame/failure.h"
+#include "frame/format.h"
+#include "frame/log.h"
+#include "frame/platform.h"
+
+namespace orlix {
+namespace {
+
+constexpr int kSecondsPerDay = 86400;
+constexpr int kHalfDay = kSecondsPerDay / 2;
+// Days from 1899-12-30 to 1970-01-01.
+constexpr int64_t kDaysTo1970 = 25569;
+
+// Local date-time now, for the Print header. The platform layer gives the
+// local time of day; the date is the UTC date moved by a day where local and
+// UTC time of day lie more than half a day apart (across midnight).
+double LocalNow() {
+  const int64_t seconds =
+      std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+  int64_t day = seconds / kSecondsPerDay;
+  if (seconds % kSecondsPerDay < 0) --day;
+  const int64_t utc_seconds = seconds - day * kSecondsPerDay;
+  int hour, minute, second;
+  platform::LocalTimeOfDay(hour, minute, second);
+  const int64_t local_seconds = hour * 3600 + minute * 60 + second;
+  if (local_seconds - utc_seconds > kHalfDay) --day;
+  else if (utc_seconds - local_seconds > kHalfDay) ++day;
+  return static_cast<double>(day + kDaysTo1970) + static_cast<double>(local_seconds) / kSecondsPerDay;
+}
+
+}  // namespace
+
+TMemTable::TMemTable(int size, int capacity, const TItemClass& item_class)
+    : TBaseList(0, capacity, CheckItemClass(item_class, TMemFields::Class, "TMemTable")) {
+  // Pool records are built from the fields, so the pool is filled only now
+  // that FieldDefs exists.
+  SetSize(size);
+}
+
+TMemTable::~TMemTable() {
+  Row.reset();
+  try {
+    WriteLog("TMemTable.Destroy=" + TableName);
+  } catch (...) {
+    // Out of memory building the line: it is lost, the table still goes.
+  }
+}
+
+std::unique_ptr<TMemTable> TMemTable::CreateTable(std::string_view name) {
+  WriteLog("TMemTable.CreateTable=" + std::string(name));
+  auto table = std::make_unique<TMemTable>(0, kPoolCapacity, TMemFields::Class);
+  table->TableName = name;
+  table->Sort();
+  return table;
+}
+
+// Every record of the pool and the work row are TMemFields of this table
+// (the item class is checked at construction), so no checked cast is needed
+// on this hot path.
+int TMemTable::CompareItems(const TBaseItem& a, const TBaseItem& b) const {
+  return static_cast<const TMemFields&>(a).CompareKeys(static_cast<const TMemFields&>(b));
+}
+
+void TMemTable::Print(TLines& lines) const {
+  lines.push_back(FormatDateTime(LocalNow()));
+  lines.push_back("MemTable");
+  lines.push_back("Row");
+  if (Row) Row->Print(lines);
+  TBaseList::Print(lines);
+}
+
+void TMemTable::RebuildRow() {
+  std::unique_ptr<TBaseItem> fresh(ItemClass->make(this));
+  Row.reset(&CheckedCast<TMemFields>(*fresh));
+  fresh.release();
+}
+
+TMemFields& TMemTable::WorkRow(const char* operation) {
+  if (!Row) throw EOrlixError(std::string("Row = nil in the TMemTable.") + operation);
+  return *Row;
+}
+
+void TMemTable::RowClear() { WorkRow("RowClear").ClearFields(); }
+
+int TMemTable::Insert() {
+  TMemFields& row = WorkRow("Insert");
+  const int found = Find(row);
+  if (found >= 0) {
+    ItemAs<TMemFields>(found).MergeRow(row);
+    return found;
+  }
+  // A spare may carry a New flag from before a Clear; a row enters unmarked.
+  row.New = false;
+  // AddSorted can fail only before the exchange (growing the pool), so the
+  // work row changes hands only on success.
+  TBaseItem* work = Row.get();
+  AddSorted(work);
+  Row.release();  // now a record of the pool
+  Row.reset(static_cast<TMemFields*>(work));
+  return -1;
+}
+
+bool TMemTable::Locate() {
+  const int found = Find(WorkRow("Locate"));
+  if (found < 0) return false;
+  Cursor = found;
+  return true;
+}
+
+}  // namespace orlix
