@@ -62,6 +62,302 @@ DECLARE EXTERNAL FUNCTION ibOrlixLog
 	ENTRY_POINT 'ibOrlixLog' MODULE_NAME 'ORLIX';
 
 /* == BEGIN values == */
+
+/*****************************************
+ *
+ *	V a l u e   l i s t s
+ *
+ *****************************************
+ *
+ * Named lists of strings, integers and doubles kept on the server thread and
+ * reached by a handle (1, 2, ...; 0 means no list). The three kinds share one
+ * name space and one handle space per thread: creating a list under a name
+ * that exists (letter case ignored, Cyrillic too) replaces that list, of
+ * whatever kind, under the same handle and logs the replacement line; a
+ * freed handle may be given to the next list created. A handle of another
+ * kind, or a freed one, answers the failure value and logs the wrong-type
+ * warning followed by the function's name (both texts are Russian, in
+ * Windows-1251). Create, fill, read and free a list inside one EXECUTE
+ * BLOCK or procedure call.
+ *
+ * String values: at most 4096 bytes. Trailing characters of code 0 to 32
+ * (blanks, tabs, line breaks) are cut from values and search strings;
+ * leading ones stay. Values compare byte by byte, letter case counts.
+ * Failure values: 0 for flags, handles and counts, -1 for positions, -1000
+ * and -1000.0 for numeric item reads, the empty string for string reads; a
+ * failure inside a function also writes "<function>.except=<message>" to
+ * the log.
+ *
+ *****************************************/
+
+/* ibListStrCreate: creates an empty string list under the name (taken as
+ * passed) and returns its handle; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibListStrCreate
+	CSTRING(255)
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListStrCreate' MODULE_NAME 'ORLIX';
+
+/* ibListStrFree: frees the list; returns 1, or 0 when the handle is 0 or
+ * was never given. A handle of another kind is warned about and freed. */
+DECLARE EXTERNAL FUNCTION ibListStrFree
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListStrFree' MODULE_NAME 'ORLIX';
+
+/* ibListStrPrint: writes an empty line, "ListStr: count=<n>" and an empty
+ * line to the log (the strings themselves are not written). Returns 1; 0
+ * for an unknown handle. */
+DECLARE EXTERNAL FUNCTION ibListStrPrint
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListStrPrint' MODULE_NAME 'ORLIX';
+
+/* ibListStrByName: the handle of the string list of that name (letter case
+ * ignored); 0 when there is none. */
+DECLARE EXTERNAL FUNCTION ibListStrByName
+	CSTRING(255)
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListStrByName' MODULE_NAME 'ORLIX';
+
+/* ibListStrClear: empties the list; the handle stays valid. Returns 1; 0
+ * for an unknown handle. */
+DECLARE EXTERNAL FUNCTION ibListStrClear
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListStrClear' MODULE_NAME 'ORLIX';
+
+/* ibListStrAdd: appends the value (a value already present is added again)
+ * and marks the list unsorted. Returns 1; 0 for an unknown handle. */
+DECLARE EXTERNAL FUNCTION ibListStrAdd
+	INTEGER, CSTRING(4096)
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListStrAdd' MODULE_NAME 'ORLIX';
+
+/* ibListStrDelete: removes one occurrence of the value. Returns 1, also when
+ * the value was absent; 0 for an unknown handle. */
+DECLARE EXTERNAL FUNCTION ibListStrDelete
+	INTEGER, CSTRING(4096)
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListStrDelete' MODULE_NAME 'ORLIX';
+
+/* ibListStrCount: the number of strings; 0 for an unknown handle. */
+DECLARE EXTERNAL FUNCTION ibListStrCount
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListStrCount' MODULE_NAME 'ORLIX';
+
+/* ibListStrExists: 1 when the value is in the list, else 0. Sorts the list
+ * first and leaves it sorted (later tests then search by bisection), so
+ * positions change. */
+DECLARE EXTERNAL FUNCTION ibListStrExists
+	INTEGER, CSTRING(4096)
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListStrExists' MODULE_NAME 'ORLIX';
+
+/* ibListStrExistsByPos: 1 when a (non-empty) list string occurs in text,
+ * else 0. With pos <= 0 it may occur anywhere in text; with pos > 0 it must
+ * start exactly at that 1-based position of text (pos 1: text begins with
+ * it). Does not reorder the list. */
+DECLARE EXTERNAL FUNCTION ibListStrExistsByPos
+	INTEGER, CSTRING(4096), INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListStrExistsByPos' MODULE_NAME 'ORLIX';
+
+/* ibListStrSort: a non-zero flag sorts the list (byte order) and keeps it
+ * marked sorted; 0 only marks it unsorted. Returns 1; 0 for an unknown
+ * handle. */
+DECLARE EXTERNAL FUNCTION ibListStrSort
+	INTEGER, INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListStrSort' MODULE_NAME 'ORLIX';
+
+/* ibListStrIndex: the 0-based position of the value in the list's current
+ * order (never sorts); -1 when absent or for an unknown handle. */
+DECLARE EXTERNAL FUNCTION ibListStrIndex
+	INTEGER, CSTRING(4096)
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListStrIndex' MODULE_NAME 'ORLIX';
+
+/* ibListStrGetItemByIndex: the string at the 0-based index; the empty string
+ * for an index out of range or an unknown handle. */
+DECLARE EXTERNAL FUNCTION ibListStrGetItemByIndex
+	INTEGER, INTEGER
+	RETURNS CSTRING(4096) FREE_IT
+	ENTRY_POINT 'ibListStrGetItemByIndex' MODULE_NAME 'ORLIX';
+
+/* ibListStrGetItemBySubStr: the first list string that contains sub (letter
+ * case counts); the empty string when none does or sub is empty. The result
+ * is written into sub's own buffer, so sub is declared as long as the
+ * longest value (4096 bytes): the library never writes more than 4096 bytes
+ * and the terminator there. Keep this length equal to ibListStrAdd's. */
+DECLARE EXTERNAL FUNCTION ibListStrGetItemBySubStr
+	INTEGER, CSTRING(4096)
+	RETURNS CSTRING(4096)
+	ENTRY_POINT 'ibListStrGetItemBySubStr' MODULE_NAME 'ORLIX';
+
+/* ibListIntCreate: creates an empty integer list under the name and returns
+ * its handle; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibListIntCreate
+	CSTRING(255)
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListIntCreate' MODULE_NAME 'ORLIX';
+
+/* ibListIntFree: frees the list; returns 1, or 0 when the handle is 0 or was
+ * never given. A handle of another kind is warned about and freed. */
+DECLARE EXTERNAL FUNCTION ibListIntFree
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListIntFree' MODULE_NAME 'ORLIX';
+
+/* ibListIntPrint: writes an empty line, "ListInt: count=<n>", one line per
+ * value and an empty line to the log. Returns 1; 0 for an unknown handle. */
+DECLARE EXTERNAL FUNCTION ibListIntPrint
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListIntPrint' MODULE_NAME 'ORLIX';
+
+/* ibListIntByName: the handle of the integer list of that name; 0 when
+ * there is none. */
+DECLARE EXTERNAL FUNCTION ibListIntByName
+	CSTRING(255)
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListIntByName' MODULE_NAME 'ORLIX';
+
+/* ibListIntClear: empties the list. Returns 1; 0 for an unknown handle. */
+DECLARE EXTERNAL FUNCTION ibListIntClear
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListIntClear' MODULE_NAME 'ORLIX';
+
+/* ibListIntAdd: appends the value and marks the list unsorted. Returns 1;
+ * 0 for an unknown handle. */
+DECLARE EXTERNAL FUNCTION ibListIntAdd
+	INTEGER, INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListIntAdd' MODULE_NAME 'ORLIX';
+
+/* ibListIntDelete: removes one occurrence of the value. Returns 1, also when
+ * the value was absent; 0 for an unknown handle. */
+DECLARE EXTERNAL FUNCTION ibListIntDelete
+	INTEGER, INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListIntDelete' MODULE_NAME 'ORLIX';
+
+/* ibListIntCount: the number of values; 0 for an unknown handle. */
+DECLARE EXTERNAL FUNCTION ibListIntCount
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListIntCount' MODULE_NAME 'ORLIX';
+
+/* ibListIntExists: 1 when the value is in the list, else 0. Sorts the list
+ * ascending first and leaves it sorted. */
+DECLARE EXTERNAL FUNCTION ibListIntExists
+	INTEGER, INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListIntExists' MODULE_NAME 'ORLIX';
+
+/* ibListIntIndexOf: the 0-based position of the value after sorting the
+ * list ascending (it stays sorted); -1 when absent or for an unknown
+ * handle. */
+DECLARE EXTERNAL FUNCTION ibListIntIndexOf
+	INTEGER, INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListIntIndexOf' MODULE_NAME 'ORLIX';
+
+/* ibListIntGetItemByIndex: the value at the 0-based index; -1000 for an
+ * index out of range or an unknown handle (indistinguishable from a stored
+ * -1000: compare the index with ibListIntCount first). */
+DECLARE EXTERNAL FUNCTION ibListIntGetItemByIndex
+	INTEGER, INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListIntGetItemByIndex' MODULE_NAME 'ORLIX';
+
+/* ibListDoubleCreate: creates an empty double list under the name and
+ * returns its handle; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibListDoubleCreate
+	CSTRING(255)
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListDoubleCreate' MODULE_NAME 'ORLIX';
+
+/* ibListDoubleFree: frees the list; returns 1, or 0 when the handle is 0 or
+ * was never given. A handle of another kind is warned about and freed. */
+DECLARE EXTERNAL FUNCTION ibListDoubleFree
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListDoubleFree' MODULE_NAME 'ORLIX';
+
+/* ibListDoublePrint: writes an empty line, "ListDouble: count=<n>", one line
+ * per value (up to 15 significant digits, "." as separator) and an empty
+ * line to the log. Returns 1; 0 for an unknown handle. */
+DECLARE EXTERNAL FUNCTION ibListDoublePrint
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListDoublePrint' MODULE_NAME 'ORLIX';
+
+/* ibListDoubleByName: the handle of the double list of that name; 0 when
+ * there is none. */
+DECLARE EXTERNAL FUNCTION ibListDoubleByName
+	CSTRING(255)
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListDoubleByName' MODULE_NAME 'ORLIX';
+
+/* ibListDoubleClear: empties the list. Returns 1; 0 for an unknown handle. */
+DECLARE EXTERNAL FUNCTION ibListDoubleClear
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListDoubleClear' MODULE_NAME 'ORLIX';
+
+/* ibListDoubleAdd: appends the value and marks the list unsorted. Returns 1;
+ * 0 for an unknown handle. */
+DECLARE EXTERNAL FUNCTION ibListDoubleAdd
+	INTEGER, DOUBLE PRECISION
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListDoubleAdd' MODULE_NAME 'ORLIX';
+
+/* ibListDoubleDelete: removes one occurrence of the value (exact equality).
+ * Returns 1, also when the value was absent; 0 for an unknown handle. */
+DECLARE EXTERNAL FUNCTION ibListDoubleDelete
+	INTEGER, DOUBLE PRECISION
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListDoubleDelete' MODULE_NAME 'ORLIX';
+
+/* ibListDoubleCount: the number of values; 0 for an unknown handle. */
+DECLARE EXTERNAL FUNCTION ibListDoubleCount
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListDoubleCount' MODULE_NAME 'ORLIX';
+
+/* ibListDoubleExists: 1 when a value exactly equal is in the list, else 0
+ * (0.1 + 0.2 does not find 0.3). Never reorders the list. */
+DECLARE EXTERNAL FUNCTION ibListDoubleExists
+	INTEGER, DOUBLE PRECISION
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListDoubleExists' MODULE_NAME 'ORLIX';
+
+/* ibListDoubleIndexOf: the 0-based position of an exactly equal value in
+ * the list's current order (never reorders); -1 when absent or for an
+ * unknown handle. */
+DECLARE EXTERNAL FUNCTION ibListDoubleIndexOf
+	INTEGER, DOUBLE PRECISION
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListDoubleIndexOf' MODULE_NAME 'ORLIX';
+
+/* ibListDoubleGetItemByIndex: the value at the 0-based index; -1000.0 for
+ * an index out of range or an unknown handle. */
+DECLARE EXTERNAL FUNCTION ibListDoubleGetItemByIndex
+	INTEGER, INTEGER
+	RETURNS DOUBLE PRECISION BY VALUE
+	ENTRY_POINT 'ibListDoubleGetItemByIndex' MODULE_NAME 'ORLIX';
+
+/* ibListDoubleSort: a non-zero flag sorts the list ascending and keeps it
+ * marked sorted (searches then use bisection); 0 only marks it unsorted.
+ * The only function that reorders a double list. Returns 1; 0 for an
+ * unknown handle. */
+DECLARE EXTERNAL FUNCTION ibListDoubleSort
+	INTEGER, INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibListDoubleSort' MODULE_NAME 'ORLIX';
+
 /* == END values == */
 
 /* == BEGIN memtable == */
