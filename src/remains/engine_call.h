@@ -1,0 +1,67 @@
+// Export shapes shared by the two remains engines (TOstatok, TOstStore):
+// each export finds the thread's engine under its registry name and runs one
+// operation on it under the frame's guard. Without an engine an export
+// answers its failure value at once and logs nothing.
+#ifndef ORLIX_REMAINS_ENGINE_CALL_H_
+#define ORLIX_REMAINS_ENGINE_CALL_H_
+
+#include <cstdint>
+
+#include "frame/export_guard.h"
+#include "frame/format.h"
+#include "frame/log.h"
+#include "frame/registry.h"
+
+namespace orlix {
+
+// body(engine) gives the result; failure when there is no engine or a
+// failure is raised (then logged for site).
+template <class Engine, class R, class Body>
+R CallEngine(const ExportSite& site, R failure, Body&& body) noexcept {
+  return Guard(site, failure, [&]() -> R {
+    Engine* engine = FindEngine<Engine>(Engine::kRegistryName);
+    return engine ? static_cast<R>(body(*engine)) : failure;
+  });
+}
+
+// One step on the engine; 1 when done, else 0.
+template <class Engine, class Step>
+int32_t EngineStep(const ExportSite& site, Step&& step) noexcept {
+  return CallEngine<Engine>(site, int32_t{0}, [&](Engine& engine) {
+    step(engine);
+    return 1;
+  });
+}
+
+// A date result: the block is obtained first, so every path returns one; it
+// holds date-time 0 (1899-12-30) unless body(engine) gives the date.
+template <class Engine, class Body>
+ServerTimestamp* EngineDate(const ExportSite& site, Body&& body) noexcept {
+  ServerTimestamp* block = NewDateBlock();
+  EngineStep<Engine>(site, [&](Engine& engine) { SetDateBlock(block, body(engine)); });
+  return block;
+}
+
+template <class Engine>
+int32_t CreateEngineExport(const ExportSite& site) noexcept {
+  return Guard(site, int32_t{0}, [] { return static_cast<int32_t>(CreateEngine<Engine>(Engine::kRegistryName)); });
+}
+
+template <class Engine>
+int32_t FreeEngineExport(const ExportSite& site) noexcept {
+  return Guard(site, int32_t{0}, [] { return static_cast<int32_t>(FreeEngine(Engine::kRegistryName)); });
+}
+
+// Print into a fresh line list and hand it to the log.
+template <class Engine>
+int32_t PrintEngineExport(const ExportSite& site) noexcept {
+  return EngineStep<Engine>(site, [](Engine& engine) {
+    TLines lines;
+    engine.Print(lines);
+    LogLines(&lines);
+  });
+}
+
+}  // namespace orlix
+
+#endif  // ORLIX_REMAINS_ENGINE_CALL_H_

@@ -1,0 +1,93 @@
+// Exports of the store remains engine (TOstStore, "OstStore" in the thread's
+// object registry). Every export but Create answers its failure value at
+// once, and logs nothing, when the thread has no engine; failures raised
+// inside are logged as "<export>: except=<message>".
+#include <cstdint>
+
+#include "remains/engine_call.h"
+#include "remains/ost_store.h"
+
+using namespace orlix;
+
+namespace {
+
+constexpr ExportSite kCreate{"ibOstStoreCreate", FailureLine::kColon};
+constexpr ExportSite kFree{"ibOstStoreFree", FailureLine::kColon};
+constexpr ExportSite kClear{"ibOstStoreClear", FailureLine::kColon};
+constexpr ExportSite kPrint{"ibOstStorePrint", FailureLine::kColon};
+constexpr ExportSite kAppend{"ibOstStoreAppend", FailureLine::kColon};
+constexpr ExportSite kExecute{"ibOstStoreExecute", FailureLine::kColon};
+constexpr ExportSite kGetFieldNumber{"ibOstStoreGetFieldNumber", FailureLine::kColon};
+constexpr ExportSite kGetQuantity{"ibOstStoreGetQuantity", FailureLine::kColon};
+constexpr ExportSite kGetFieldDate{"ibOstStoreGetFieldDate", FailureLine::kColon};
+constexpr ExportSite kGetFieldInteger{"ibOstStoreGetFieldInteger", FailureLine::kColon};
+constexpr ExportSite kGetFieldDouble{"ibOstStoreGetFieldDouble", FailureLine::kColon};
+constexpr ExportSite kFirstNew{"ibOstStoreFirstNew", FailureLine::kColon};
+constexpr ExportSite kNextNew{"ibOstStoreNextNew", FailureLine::kColon};
+constexpr ExportSite kEof{"ibOstStoreEOF", FailureLine::kColon};
+
+// Failure values: -1 where 0 is a valid answer, 1 for the end-of-data test.
+constexpr int32_t kNoIndex = -1;
+constexpr int32_t kAtEnd = 1;
+
+}  // namespace
+
+ORLIX_EXPORT int32_t ibOstStoreCreate(const int32_t* /*unused*/) { return CreateEngineExport<TOstStore>(kCreate); }
+
+ORLIX_EXPORT int32_t ibOstStoreFree(const int32_t* /*unused*/) { return FreeEngineExport<TOstStore>(kFree); }
+
+ORLIX_EXPORT int32_t ibOstStoreClear(const int32_t* /*unused*/) {
+  return EngineStep<TOstStore>(kClear, [](TOstStore& engine) { engine.Clear(); });
+}
+
+ORLIX_EXPORT int32_t ibOstStorePrint(const int32_t* /*unused*/) { return PrintEngineExport<TOstStore>(kPrint); }
+
+ORLIX_EXPORT int32_t ibOstStoreAppend(const int32_t* gooddate, const int32_t* pack, const int32_t* asrt,
+                                      const int32_t* palet, const double* quantity) {
+  return CallEngine<TOstStore>(kAppend, kNoIndex, [&](TOstStore& engine) {
+    return engine.Append(DateArg(gooddate), IntArg(pack), IntArg(asrt), IntArg(palet), DoubleArg(quantity));
+  });
+}
+
+ORLIX_EXPORT int32_t ibOstStoreExecute(const int32_t* /*unused*/) {
+  return EngineStep<TOstStore>(kExecute, [](TOstStore& engine) { engine.Execute(); });
+}
+
+ORLIX_EXPORT int32_t ibOstStoreGetFieldNumber(const char* name) {
+  return CallEngine<TOstStore>(kGetFieldNumber, kNoIndex,
+                               [&](const TOstStore&) { return TOstStore::GetFieldNumber(StrArg(name)); });
+}
+
+ORLIX_EXPORT double ibOstStoreGetQuantity(const int32_t* gooddate, const int32_t* pack, const int32_t* asrt,
+                                          const int32_t* palet) {
+  return CallEngine<TOstStore>(kGetQuantity, 0.0, [&](TOstStore& engine) {
+    return engine.GetQuantity(DateArg(gooddate), IntArg(pack), IntArg(asrt), IntArg(palet));
+  });
+}
+
+ORLIX_EXPORT ServerTimestamp* ibOstStoreGetFieldDate(const int32_t* field) {
+  return EngineDate<TOstStore>(kGetFieldDate,
+                               [&](const TOstStore& engine) { return engine.GetFieldDate(IntArg(field)); });
+}
+
+ORLIX_EXPORT int32_t ibOstStoreGetFieldInteger(const int32_t* field) {
+  return CallEngine<TOstStore>(kGetFieldInteger, int32_t{0},
+                               [&](const TOstStore& engine) { return engine.GetFieldInteger(IntArg(field)); });
+}
+
+ORLIX_EXPORT double ibOstStoreGetFieldDouble(const int32_t* field) {
+  return CallEngine<TOstStore>(kGetFieldDouble, 0.0,
+                               [&](const TOstStore& engine) { return engine.GetFieldDouble(IntArg(field)); });
+}
+
+ORLIX_EXPORT int32_t ibOstStoreFirstNew(const int32_t* /*unused*/) {
+  return EngineStep<TOstStore>(kFirstNew, [](TOstStore& engine) { engine.FirstNew(); });
+}
+
+ORLIX_EXPORT int32_t ibOstStoreNextNew(const int32_t* /*unused*/) {
+  return EngineStep<TOstStore>(kNextNew, [](TOstStore& engine) { engine.NextNew(); });
+}
+
+ORLIX_EXPORT int32_t ibOstStoreEOF(const int32_t* /*unused*/) {
+  return CallEngine<TOstStore>(kEof, kAtEnd, [](const TOstStore& engine) { return engine.Eof() ? 1 : 0; });
+}

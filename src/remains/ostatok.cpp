@@ -1,0 +1,172 @@
+#include "remains/ostatok.h"
+
+#include <array>
+#include <string>
+
+#include "frame/failure.h"
+#include "frame/log.h"
+#include "remains/field_names.h"
+#include "remains/remains_messages.h"
+
+namespace orlix {
+namespace {
+
+constexpr std::array<std::string_view, 6> kFieldNames{"ostdate", "pack", "rz", "placeindex", "quantity",
+                                                       "resquantity"};
+
+struct TableSpec {
+  const char* name;   // table name, the key of GetTableNumber
+  const char* label;  // label of the list in Print
+  bool use_date, use_pack, use_rz;
+};
+constexpr std::array<TableSpec, TOstatok::kTableCount> kTables{{
+    {"ostatok_short", "OstShort", false, false, false},
+    {"ostatok_pack", "OstPack", false, true, false},
+    {"ostatok_rz", "OstSize", false, false, true},
+    {"ostatok_packrz", "OstPackSize", false, true, true},
+    {"ostdaily", "OstDaily", true, false, false},
+    {"ostdaily_pack", "OstDailyPack", true, true, false},
+    {"ostdaily_rz", "OstDailySize", true, false, true},
+    {"ostdaily_packrz", "OstDailyPackSize", true, true, true},
+}};
+
+std::unique_ptr<TOstatokList> MakeTable(TOstatok::Table table) {
+  const TableSpec& spec = kTables[table];
+  return std::make_unique<TOstatokList>(spec.use_date, spec.use_pack, spec.use_rz);
+}
+
+// True when the key parts the list keeps are a prefix of (pack, rz, date):
+// rows of a key-ordered list, masked this way, are still in key order.
+bool KeepsKeyPrefix(const TOstatokList& list) {
+  return (list.UsePack || (!list.UseRz && !list.UseDate)) && (list.UseRz || !list.UseDate);
+}
+
+// Appends every row of from (the target's masking applies), then merges the
+// target and marks all its rows new.
+void FoldInto(const TOstatokList& from, TOstatokList& to) {
+  for (int i = 0; i < from.Count; ++i) {
+    const auto& row = from.ItemAs<TOstatokItem>(i);
+    to.Append(row.ostdate, row.pack, row.rz, row.placeindex, row.Quantity, row.resquantity);
+  }
+  // A key-ordered source stays ordered under a prefix mask: no sort needed.
+  if (from.Sorted && KeepsKeyPrefix(to)) to.Sorted = true;
+  to.MergeDuplicates();
+  to.SetNew();
+}
+
+void PrintList(TLines& lines, const char* label, const TOstatokList& list) {
+  lines.push_back(label);
+  list.Print(lines);
+}
+
+}  // namespace
+
+TOstatok::TOstatok()
+    : OstatokFull(std::make_unique<TOstatokList>(true, true, true)),
+      OstShort(MakeTable(kShort)),
+      OstPack(MakeTable(kPack)),
+      OstSize(MakeTable(kSize)),
+      OstPackSize(MakeTable(kPackSize)),
+      OstDaily(MakeTable(kDaily)),
+      OstDailyPack(MakeTable(kDailyPack)),
+      OstDailySize(MakeTable(kDailySize)),
+      OstDailyPackSize(MakeTable(kDailyPackSize)),
+      OstDailyWork(std::make_unique<TOstatokList>(true, true, true)) {
+  const std::array<TOstatokList*, kTableCount> lists{OstShort.get(),    OstPack.get(),      OstSize.get(),
+                                                     OstPackSize.get(), OstDaily.get(),     OstDailyPack.get(),
+                                                     OstDailySize.get(), OstDailyPackSize.get()};
+  for (int i = 0; i < kTableCount; ++i) TableNames.Add(kTables[i].name, lists[i]);
+  WriteLog("TOstatok.Create");
+}
+
+TOstatok::~TOstatok() { WriteLog("TOstatok.Destroy"); }
+
+void TOstatok::Clear() {
+  OstatokFull->Clear();
+  for (int i = 0; i < kTableCount; ++i) TableNames.Object(i)->Clear();
+  OstDailyWork->Clear();
+}
+
+int TOstatok::Append(double date, int32_t pack, int32_t rz, int32_t placeindex, double quantity,
+                     double resquantity) {
+  return OstatokFull->Append(date, pack, rz, placeindex, quantity, resquantity);
+}
+
+void TOstatok::Execute() {
+  OstatokFull->MergeDuplicates();
+
+  OstShort->Clear();
+  OstPack->Clear();
+  OstSize->Clear();
+  OstPackSize->Clear();
+  FoldInto(*OstatokFull, *OstShort);
+  if (UseOstPack) FoldInto(*OstatokFull, *OstPack);
+  if (UseOstSize) FoldInto(*OstatokFull, *OstSize);
+  if (UseOstPackSize) FoldInto(*OstatokFull, *OstPackSize);
+
+  // Without the daily part the daily tables keep what they held.
+  if (Period < kDailyPeriod || !AnyDailyTable()) return;
+
+  // Spread first: a refused span leaves the daily tables as they were.
+  SpreadDays(*OstatokFull, LastDate, DailyRowLimit, *OstDailyWork);
+  OstDaily->Clear();
+  OstDailyPack->Clear();
+  OstDailySize->Clear();
+  OstDailyPackSize->Clear();
+  if (UseOstDaily) FoldInto(*OstDailyWork, *OstDaily);
+  if (UseOstDailyPack) FoldInto(*OstDailyWork, *OstDailyPack);
+  if (UseOstDailySize) FoldInto(*OstDailyWork, *OstDailySize);
+  if (UseOstDailyPackSize) FoldInto(*OstDailyWork, *OstDailyPackSize);
+}
+
+int TOstatok::GetTableNumber(std::string_view name) const { return TableNames.IndexOf(LowerTrimmed(name)); }
+
+int TOstatok::GetFieldNumber(std::string_view name) {
+  const int field = PositionOf(kFieldNames, LowerTrimmed(name));
+  if (field < 0)
+    throw EOrlixError(std::string(remains_messages::kFieldNumberHead) + std::string(name) +
+                      remains_messages::kFieldNumberTail);
+  return field;
+}
+
+double TOstatok::GetFieldDate(int32_t table, int32_t field) const {
+  const TOstatokList& list = TableList(table);
+  if (!list.OnRecord()) return 0.0;
+  if (field != kOstdate) throw EOrlixError(Format(remains_messages::kOstatokNoDateField, field, table));
+  return list.Current().ostdate;
+}
+
+int32_t TOstatok::GetFieldInteger(int32_t table, int32_t field) const {
+  const TOstatokList& list = TableList(table);
+  if (field != kPackField && field != kRzField && field != kPlaceIndex)
+    throw EOrlixError(Format(remains_messages::kOstatokNoIntegerField, field, table));
+  if (!list.OnRecord()) return 0;
+  const TOstatokItem& row = list.Current();
+  return field == kPackField ? row.pack : (field == kRzField ? row.rz : row.placeindex);
+}
+
+double TOstatok::GetFieldDouble(int32_t table, int32_t field) const {
+  const TOstatokList& list = TableList(table);
+  if (field != kQuantity && field != kResQuantity)
+    throw EOrlixError(Format(remains_messages::kOstatokNoDoubleField, field, table));
+  if (!list.OnRecord()) return 0.0;
+  return field == kQuantity ? list.Current().Quantity : list.Current().resquantity;
+}
+
+void TOstatok::Print(TLines& lines) const {
+  lines.push_back("Ostatok");
+  lines.push_back(Format("Period=%d  FirstDate=%s  LastDate=%s  MaxDate=%s  UseOstPack=%d  UseOstSize=%d  "
+                         "UseOstPackSize=%d",
+                         Period, FormatDate(FirstDate).c_str(), FormatDate(LastDate).c_str(),
+                         FormatDate(MaxDate).c_str(), UseOstPack, UseOstSize, UseOstPackSize));
+  lines.push_back(Format("UseOstDaily=%d  UseOstDailyPack=%d  UseOstDailySize=%d  UseOstDailyPackSize=%d",
+                         UseOstDaily, UseOstDailyPack, UseOstDailySize, UseOstDailyPackSize));
+  PrintList(lines, "OstatokFull", *OstatokFull);
+  const std::array<bool, kTableCount> printed{true,        UseOstPack,      UseOstSize,      UseOstPackSize,
+                                              UseOstDaily, UseOstDailyPack, UseOstDailySize, UseOstDailyPackSize};
+  for (int i = 0; i < kTableCount; ++i)
+    if (printed[i]) PrintList(lines, kTables[i].label, *TableNames.Object(i));
+  lines.push_back("");
+}
+
+}  // namespace orlix

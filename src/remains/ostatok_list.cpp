@@ -1,0 +1,87 @@
+#include "remains/ostatok_list.h"
+
+#include <cmath>
+
+#include "frame/failure.h"
+#include "frame/format.h"
+
+namespace orlix {
+namespace {
+TBaseItem* MakeOstatokItem(TBaseList* owner) { return new TOstatokItem(owner); }
+}  // namespace
+
+const TItemClass TOstatokItem::Class{"TOstatokItem", &TBaseItem::Class, &MakeOstatokItem};
+
+// ---- TOstatokItem -------------------------------------------------------------
+
+void TOstatokItem::Print(TLines& lines) const {
+  lines.push_back(Format("id=%d  od=%s  pack=%d  rz=%d  pi=%d  q=%s  rq=%s", ID, FormatDate(ostdate).c_str(), pack,
+                         rz, placeindex, FormatDouble(Quantity).c_str(), FormatDouble(resquantity).c_str()));
+}
+
+void TOstatokItem::Assign(const TBaseItem& source) {
+  const auto& from = CheckedCast<const TOstatokItem>(source);
+  Deleted = from.Deleted;
+  ostdate = from.ostdate;
+  pack = from.pack;
+  rz = from.rz;
+  placeindex = from.placeindex;
+  Quantity = from.Quantity;
+  resquantity = from.resquantity;
+}
+
+bool TOstatokItem::IsEmpty() const {
+  return Deleted || (std::fabs(Quantity) <= kZeroTolerance && std::fabs(resquantity) <= kZeroTolerance);
+}
+
+// ---- TOstatokList -------------------------------------------------------------
+
+TOstatokList::TOstatokList(int size, int capacity, const TItemClass& item_class)
+    : TBaseList(size, capacity, CheckItemClass(item_class, TOstatokItem::Class, "TOstatokList")),
+      WorkItem(new TOstatokItem(this)) {}
+
+TOstatokList::TOstatokList(bool use_date, bool use_pack, bool use_rz)
+    : TOstatokList(0, kCapacity, TOstatokItem::Class) {
+  UseDate = use_date;
+  UsePack = use_pack;
+  UseRz = use_rz;
+}
+
+TOstatokList::~TOstatokList() { delete WorkItem; }
+
+TOstatokItem& TOstatokList::FillKey(double date, int32_t pack, int32_t rz, int32_t placeindex) {
+  auto& key = static_cast<TOstatokItem&>(*WorkItem);
+  key.ostdate = UseDate ? date : kDefaultDate;
+  key.pack = UsePack ? pack : kDefaultPack;
+  key.rz = UseRz ? rz : kDefaultRz;
+  key.placeindex = placeindex;
+  return key;
+}
+
+int TOstatokList::Append(double date, int32_t pack, int32_t rz, int32_t placeindex, double quantity,
+                         double resquantity) {
+  TOstatokItem& row = FillKey(date, pack, rz, placeindex);
+  row.Quantity = quantity;
+  row.resquantity = resquantity;
+  // A reused spare may still carry New from an earlier Execute; a fresh row
+  // is never new until Execute says so.
+  row.New = false;
+  return Add(WorkItem);
+}
+
+double TOstatokList::GetQuantity(double date, int32_t pack, int32_t rz, int32_t placeindex) {
+  Cursor = Find(FillKey(date, pack, rz, placeindex));
+  if (Cursor < 0) return 0.0;
+  auto& row = ItemAs<TOstatokItem>(Cursor);
+  row.New = false;
+  return row.Quantity;
+}
+
+double TOstatokList::GetResQuantity() const { return OnRecord() ? Current().resquantity : 0.0; }
+
+void TOstatokList::MergeDuplicates() {
+  if (ItemClass == &TOstatokItem::Class) MergeRowsByKey<TOstatokItem>(*this);
+  else TBaseList::MergeDuplicates();
+}
+
+}  // namespace orlix

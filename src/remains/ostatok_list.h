@@ -1,0 +1,93 @@
+// TOstatokItem / TOstatokList: the rows of the remains engine. A row is one
+// movement or one balance: place, pack, size and date as its key, and two
+// quantities that are summed alike. A list masks the parts of the key it does
+// not keep (date 0, pack -1, size -1), so the same list type serves the input
+// and all eight result tables.
+#ifndef ORLIX_REMAINS_OSTATOK_LIST_H_
+#define ORLIX_REMAINS_OSTATOK_LIST_H_
+
+#include <cstdint>
+
+#include "lists/base_list.h"
+#include "remains/row_order.h"
+
+namespace orlix {
+
+class TOstatokItem : public TBaseItem {
+ public:
+  static const TItemClass Class;
+
+  explicit TOstatokItem(TBaseList* owner = nullptr) : TBaseItem(owner) {}
+
+  // "id=%d  od=%s  pack=%d  rz=%d  pi=%d  q=%g  rq=%g".
+  void Print(TLines& lines) const override;
+  // Copies Deleted, the key and both quantities; not ID nor New.
+  void Assign(const TBaseItem& source) override;
+  void Merge(const TBaseItem& other) override { AddQuantities(static_cast<const TOstatokItem&>(other)); }
+  int Compare(const TBaseItem& other) const override {
+    return CompareKeys(*this, static_cast<const TOstatokItem&>(other));
+  }
+  // Empty when deleted, or when both quantities are zero within tolerance.
+  bool IsEmpty() const override;
+
+  // Key order: placeindex, pack, rz, then ostdate; ascending.
+  static int CompareKeys(const TOstatokItem& a, const TOstatokItem& b) {
+    if (a.placeindex != b.placeindex) return a.placeindex < b.placeindex ? -1 : 1;
+    if (a.pack != b.pack) return a.pack < b.pack ? -1 : 1;
+    if (a.rz != b.rz) return a.rz < b.rz ? -1 : 1;
+    return CompareDates(a.ostdate, b.ostdate);
+  }
+  void AddQuantities(const TOstatokItem& other) {
+    Quantity += other.Quantity;
+    resquantity += other.resquantity;
+  }
+
+  // Quantity (of the base item) is the first quantity, "quantity".
+  double ostdate = 0.0;
+  int32_t pack = -1;
+  int32_t rz = -1;
+  int32_t placeindex = 0;
+  double resquantity = 0.0;
+};
+
+class TOstatokList final : public TBaseList {
+ public:
+  // Raises "ic is not TOstatokItem in the TOstatokList.Create" for an item
+  // class that is not TOstatokItem or a descendant.
+  TOstatokList(int size, int capacity, const TItemClass& item_class);
+  // What the list keeps of a row's key: false masks date, pack or size.
+  TOstatokList(bool use_date, bool use_pack, bool use_rz);
+  ~TOstatokList() override;
+
+  // Appends a row, masked as the list keeps keys; returns its position.
+  int Append(double date, int32_t pack, int32_t rz, int32_t placeindex, double quantity, double resquantity);
+  // The quantity of the row with this (masked) key, 0 when there is none.
+  // Moves the cursor to the row found (or to -1) and clears its New flag.
+  double GetQuantity(double date, int32_t pack, int32_t rz, int32_t placeindex);
+  // The second quantity of the row under the cursor; 0 off the rows.
+  double GetResQuantity() const;
+
+  // Sort by key, fold equal keys, drop empty rows.
+  void MergeDuplicates() override;
+
+  // The row under the cursor; only valid when OnRecord().
+  const TOstatokItem& Current() const { return ItemAs<TOstatokItem>(Cursor); }
+
+  static constexpr int kCapacity = 100;
+  static constexpr double kDefaultDate = 0.0;
+  static constexpr int32_t kDefaultPack = -1;
+  static constexpr int32_t kDefaultRz = -1;
+
+  TBaseItem* WorkItem;  // owned; filled by Append, the key of GetQuantity
+  bool UseDate = true;
+  bool UsePack = true;
+  bool UseRz = true;
+
+ private:
+  // Fills WorkItem's key with this list's masking.
+  TOstatokItem& FillKey(double date, int32_t pack, int32_t rz, int32_t placeindex);
+};
+
+}  // namespace orlix
+
+#endif  // ORLIX_REMAINS_OSTATOK_LIST_H_
