@@ -361,6 +361,276 @@ DECLARE EXTERNAL FUNCTION ibListDoubleSort
 /* == END values == */
 
 /* == BEGIN memtable == */
+
+/*****************************************
+ *
+ *	M e m o r y   t a b l e s
+ *
+ *****************************************
+ *
+ * Named tables kept on the server thread and reached by a handle (1, 2, ...;
+ * 0 means no table). A table is defined field by field (ibMemTableAddField:
+ * type 'string', 'int', 'double', 'datetime'/'date'/'time'; a key flag;
+ * merge action 'miss', 'update', 'sum', 'min', 'max', 'count'; names exact,
+ * letter case counts), then filled through its work row: clear it, set its
+ * fields, insert it. Rows stay in ascending key order, one row per key: a
+ * row whose key exists is folded into it field by field by the actions
+ * (integer sums and counts wrap around in 32 bits; a string 'sum'
+ * concatenates; string keys, 'min' and 'max' follow the alphabetical order
+ * of the locale, letter case deciding only between otherwise equal strings;
+ * a table without key fields folds every row into one). Once the first row
+ * is inserted the fields are fixed for the table's life, even after
+ * ibMemTableClear. The table then answers lookups by key (set the key fields
+ * of the work row, ibMemTableLocate) and walks by cursor. A walk over the
+ * rows that no lookup has read: ibMemTableSetNew before the lookups, then
+ * ibMemTableFirstNew / ibMemTableNextNew; reading any field of a row clears
+ * its mark. Table names are unique per thread, letter case ignored.
+ * Create, fill, read and free a table inside one EXECUTE BLOCK or
+ * procedure call.
+ *
+ * Setters write the value slot of their own kind whatever the field's type;
+ * only the slot of the declared type takes part in keys, folding and
+ * printing. Dates go in and come back as whole days (time of day 0).
+ * Double keys compare exactly; NaN keys sort after all numbers and equal
+ * each other.
+ *
+ * Failure values are given with each function. A handle of no table, a
+ * field index outside the table's fields, and a cursor off the rows answer
+ * the failure value at once and write nothing to the log; a failure inside
+ * a function (unknown type or action, a field added too late, a duplicate
+ * table name, freeing a handle of no table, a table without fields) writes
+ * "<function>.except=<message>" to the log. Since ibMemTableInsert answers
+ * -1 both for an added row and for a failure, only the log tells them apart.
+ *
+ * String values: at most 32000 bytes through these declarations.
+ *
+ *****************************************/
+
+/* ibMemTableCreate: creates an empty table under the name (taken as passed;
+ * logs "TMemTable.CreateTable=<name>") and returns its handle, the lowest
+ * free one. 0 on a failure, such as a name already used on this thread. */
+DECLARE EXTERNAL FUNCTION ibMemTableCreate
+	CSTRING(255)
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibMemTableCreate' MODULE_NAME 'ORLIX';
+
+/* ibMemTableFree: destroys the table; its handle and name become free.
+ * Returns 1; 0 for handle 0, and 0 with a log line for a handle of no
+ * table. */
+DECLARE EXTERNAL FUNCTION ibMemTableFree
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibMemTableFree' MODULE_NAME 'ORLIX';
+
+/* ibMemTablePrint: writes the table to the log: date and time, "MemTable",
+ * "Row" and the work row, "Count=..  Size=..  Capacity=..", then one line
+ * per row ("new=<0|1>   f0=<value>   f1=<value> ..."). Returns 1; 0 on a
+ * failure. */
+DECLARE EXTERNAL FUNCTION ibMemTablePrint
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibMemTablePrint' MODULE_NAME 'ORLIX';
+
+/* ibMemTableByName: the handle of the table of that name (letter case
+ * ignored); 0 when there is none. */
+DECLARE EXTERNAL FUNCTION ibMemTableByName
+	CSTRING(255)
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibMemTableByName' MODULE_NAME 'ORLIX';
+
+/* ibMemTableClear: removes every row; the fields stay, and numbering starts
+ * again. Returns 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibMemTableClear
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibMemTableClear' MODULE_NAME 'ORLIX';
+
+/* ibMemTableAddField: appends a field (handle, name, type name, key flag,
+ * action name) and returns its index (0, 1, ...). Only the key flag's
+ * low-order byte counts: any non-zero byte makes a key field (256 does
+ * not). Adding a field clears the work row. -1 on a failure: unknown type
+ * or action name, or the table already has rows (or had them). */
+DECLARE EXTERNAL FUNCTION ibMemTableAddField
+	INTEGER, CSTRING(255), CSTRING(255), INTEGER, CSTRING(255)
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibMemTableAddField' MODULE_NAME 'ORLIX';
+
+/* ibMemTableFieldByName: the index of the first field of that name (letter
+ * case counts); -1 when there is none or on a failure. */
+DECLARE EXTERNAL FUNCTION ibMemTableFieldByName
+	INTEGER, CSTRING(255)
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibMemTableFieldByName' MODULE_NAME 'ORLIX';
+
+/* ibMemTableRowClear: empties every field of the work row. After an insert
+ * that added a row, the work row holds whatever values its record last
+ * had: clear it, or set every field, before the next insert. Returns 1; 0
+ * on a failure (a table without fields). */
+DECLARE EXTERNAL FUNCTION ibMemTableRowClear
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibMemTableRowClear' MODULE_NAME 'ORLIX';
+
+/* ibMemTableRowFieldSetStr: stores the string (taken as passed) in the work
+ * row's field (handle, field index, value). Returns 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibMemTableRowFieldSetStr
+	INTEGER, INTEGER, CSTRING(32000)
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibMemTableRowFieldSetStr' MODULE_NAME 'ORLIX';
+
+/* ibMemTableRowFieldSetInt: the same for an integer. */
+DECLARE EXTERNAL FUNCTION ibMemTableRowFieldSetInt
+	INTEGER, INTEGER, INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibMemTableRowFieldSetInt' MODULE_NAME 'ORLIX';
+
+/* ibMemTableRowFieldSetDouble: the same for a double. */
+DECLARE EXTERNAL FUNCTION ibMemTableRowFieldSetDouble
+	INTEGER, INTEGER, DOUBLE PRECISION
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibMemTableRowFieldSetDouble' MODULE_NAME 'ORLIX';
+
+/* ibMemTableRowFieldSetDate: the same for a date (a whole day). */
+DECLARE EXTERNAL FUNCTION ibMemTableRowFieldSetDate
+	INTEGER, INTEGER, DATE
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibMemTableRowFieldSetDate' MODULE_NAME 'ORLIX';
+
+/* ibMemTableInsert: inserts the work row. Returns -1 when it was added as a
+ * new row, else the index of the row of equal key it was folded into.
+ * Also -1 on a failure (logged). */
+DECLARE EXTERNAL FUNCTION ibMemTableInsert
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibMemTableInsert' MODULE_NAME 'ORLIX';
+
+/* ibMemTableSetNew: marks every row as not read yet, for ibMemTableFirstNew
+ * and ibMemTableNextNew. Returns 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibMemTableSetNew
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibMemTableSetNew' MODULE_NAME 'ORLIX';
+
+/* ibMemTableLocate: looks up the row whose key equals the work row's key
+ * fields. Returns 1 with the cursor on it, or 0 with the cursor where it
+ * was; -1 on a failure. */
+DECLARE EXTERNAL FUNCTION ibMemTableLocate
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibMemTableLocate' MODULE_NAME 'ORLIX';
+
+/* ibMemTableFieldSetStr: stores the string in the current row's field
+ * (handle, field index, value). The row keeps its place (even when a key
+ * field changes) and its mark. Returns 1; 0 on a failure or when the
+ * cursor is off the rows. */
+DECLARE EXTERNAL FUNCTION ibMemTableFieldSetStr
+	INTEGER, INTEGER, CSTRING(32000)
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibMemTableFieldSetStr' MODULE_NAME 'ORLIX';
+
+/* ibMemTableFieldSetInt: the same for an integer. */
+DECLARE EXTERNAL FUNCTION ibMemTableFieldSetInt
+	INTEGER, INTEGER, INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibMemTableFieldSetInt' MODULE_NAME 'ORLIX';
+
+/* ibMemTableFieldSetDouble: the same for a double. */
+DECLARE EXTERNAL FUNCTION ibMemTableFieldSetDouble
+	INTEGER, INTEGER, DOUBLE PRECISION
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibMemTableFieldSetDouble' MODULE_NAME 'ORLIX';
+
+/* ibMemTableFieldSetDate: the same for a date (a whole day). */
+DECLARE EXTERNAL FUNCTION ibMemTableFieldSetDate
+	INTEGER, INTEGER, DATE
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibMemTableFieldSetDate' MODULE_NAME 'ORLIX';
+
+/* ibMemTableFieldGetStr: the string of the current row's field (handle,
+ * field index) and clears the row's mark. The text is the table's own
+ * (not freed by the server). The empty string when the cursor is off the
+ * rows or the handle or index names nothing; 'Error' after a failure
+ * (logged). */
+DECLARE EXTERNAL FUNCTION ibMemTableFieldGetStr
+	INTEGER, INTEGER
+	RETURNS CSTRING(32000)
+	ENTRY_POINT 'ibMemTableFieldGetStr' MODULE_NAME 'ORLIX';
+
+/* ibMemTableFieldGetInt: the integer of the current row's field; clears the
+ * row's mark. 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibMemTableFieldGetInt
+	INTEGER, INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibMemTableFieldGetInt' MODULE_NAME 'ORLIX';
+
+/* ibMemTableFieldGetDouble: the double of the current row's field; clears
+ * the row's mark. 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibMemTableFieldGetDouble
+	INTEGER, INTEGER
+	RETURNS DOUBLE PRECISION BY VALUE
+	ENTRY_POINT 'ibMemTableFieldGetDouble' MODULE_NAME 'ORLIX';
+
+/* ibMemTableFieldGetDate: the date of the current row's field at midnight;
+ * clears the row's mark. 1899-12-30 00:00 on a failure. */
+DECLARE EXTERNAL FUNCTION ibMemTableFieldGetDate
+	INTEGER, INTEGER
+	RETURNS TIMESTAMP FREE_IT
+	ENTRY_POINT 'ibMemTableFieldGetDate' MODULE_NAME 'ORLIX';
+
+/* ibMemTableBOF: 1 when the cursor is before the first row or the table is
+ * empty, else 0. 1 on a failure. */
+DECLARE EXTERNAL FUNCTION ibMemTableBOF
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibMemTableBOF' MODULE_NAME 'ORLIX';
+
+/* ibMemTableEOF: 1 when the cursor is past the last row, else 0. 1 on a
+ * failure, so a walk over an unknown handle ends at once. */
+DECLARE EXTERNAL FUNCTION ibMemTableEOF
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibMemTableEOF' MODULE_NAME 'ORLIX';
+
+/* ibMemTableFirst: the cursor to the first row. Returns 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibMemTableFirst
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibMemTableFirst' MODULE_NAME 'ORLIX';
+
+/* ibMemTableLast: the cursor to the last row. Returns 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibMemTableLast
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibMemTableLast' MODULE_NAME 'ORLIX';
+
+/* ibMemTableNext: the cursor one row on (not past the end). Returns 1; 0
+ * on a failure. */
+DECLARE EXTERNAL FUNCTION ibMemTableNext
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibMemTableNext' MODULE_NAME 'ORLIX';
+
+/* ibMemTablePrior: the cursor one row back (not before the start). Returns
+ * 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibMemTablePrior
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibMemTablePrior' MODULE_NAME 'ORLIX';
+
+/* ibMemTableFirstNew: the cursor to the first row not read since
+ * ibMemTableSetNew (EOF when none). Returns 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibMemTableFirstNew
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibMemTableFirstNew' MODULE_NAME 'ORLIX';
+
+/* ibMemTableNextNew: the cursor to the next such row (EOF when none).
+ * Returns 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibMemTableNextNew
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibMemTableNextNew' MODULE_NAME 'ORLIX';
+
 /* == END memtable == */
 
 /* == BEGIN remains == */
