@@ -15,6 +15,7 @@
 # typically from
 #   EXECUTE BLOCK RETURNS (RESULT VARCHAR(4), CHECK_NAME VARCHAR(200)) AS
 #   BEGIN ... RESULT = IIF(cond, 'PASS', 'FAIL'); CHECK_NAME = '...'; SUSPEND; END^
+# (isql's table layout; SET LIST ON would hide the first column.)
 # Then the optional companion tests/sql/<name>.check.sh is run as
 #   bash <name>.check.sh <log-file> <workdir>
 # and every line of its output starting with PASS or FAIL is one check too.
