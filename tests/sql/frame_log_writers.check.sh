@@ -21,7 +21,7 @@ check $? "the first writer left $lines_each lines ($first_lines)"
 # All writers wait for the same moment, a little after the slowest start-up,
 # so that their writes overlap (the engine runs in Super mode, which opens a
 # database for one process only: each writer has its own copy of it).
-start=$(date -d '+3 seconds' '+%Y-%m-%d %H:%M:%S')
+start=$(date -d '+3 seconds' '+%Y-%m-%d %H:%M:%S.%3N')
 for k in $(seq 1 "$writers"); do
   cp "$ORLIX_DB" "$workdir/writer$k.fdb"
   cat >"$workdir/writer$k.sql" <<SQL
