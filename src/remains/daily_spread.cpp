@@ -15,12 +15,13 @@ namespace {
 
 // One dated row of a key, seen as the days it counts on: the plain method
 // copies a row dated o (o <= last date) onto o + k for k = 0 .. d, where
-// d = trunc(last - o). With o = start + frac (start whole), o + k is the
-// double start + k + frac, so rows of a key that share frac land on the same
-// dates exactly when their whole days meet.
+// d = trunc(last - o). With o = start + frac, start = trunc(o) (so that frac
+// is exact; o - floor(o) rounds for small negative o), o + k is the double
+// (start + k) + frac: rows of a key that share frac land on the same dates
+// exactly when their whole days meet.
 struct DatedRow {
-  double frac;   // o - floor(o), exact
-  double start;  // floor(o)
+  double frac;   // o - trunc(o), exact, in (-1, 1)
+  double start;  // trunc(o)
   double end;    // start + d: the last whole day the row counts on
   double quantity;
   double resquantity;
@@ -60,7 +61,7 @@ class DaySpreader final {
     if (std::isnan(date) || date > last_) return;
     const double days = date < last_ ? std::trunc(last_ - date) : 0.0;
     if (!(days < max_rows_)) TooManyRows();
-    const double start = std::floor(date);
+    const double start = std::trunc(date);
     rows_.push_back({date - start, start, start + days, row.Quantity, row.resquantity});
   }
 
