@@ -634,6 +634,299 @@ DECLARE EXTERNAL FUNCTION ibMemTableNextNew
 /* == END memtable == */
 
 /* == BEGIN remains == */
+
+/*****************************************
+ *
+ *	R e m a i n s
+ *
+ *****************************************
+ *
+ * Two engines that turn stock movement rows into balances, one of each per
+ * server thread. Use one the same way every time, inside ONE EXECUTE BLOCK
+ * or procedure call: Create, set parameters, Append each row, Execute, read
+ * by key (GetQuantity) or walk the rows no lookup has found (FirstNew, then
+ * while EOF answers 0: field reads and NextNew), then Free. A function
+ * called on a thread without the engine answers its failure value and logs
+ * nothing; a failure inside a function answers the failure value and writes
+ * "<function>: except=<message>" to the log.
+ *
+ * Dates go in as whole days and come back as timestamps at midnight.
+ * Field-read failures are logged with Russian texts in Windows-1251, e.g.
+ * "TOstatok.GetFieldDate: Поле <field> не сущeствует в таблице <table>"
+ * (a Latin "e" after "сущ").
+ *
+ *****************************************/
+
+/*
+ * Remains engine (ibOstatok...)
+ *
+ * Movements (date, pack, size, place, quantity, resquantity) are summed by
+ * key into eight tables, numbered 0 to 7:
+ *   0 ostatok_short    per place               (always built)
+ *   1 ostatok_pack     per place and pack      (flag 1 of SetUseParams)
+ *   2 ostatok_rz       per place and size      (flag 2)
+ *   3 ostatok_packrz   per place, pack, size   (flag 3)
+ *   4 ostdaily         per place and day       (flag 4)
+ *   5 ostdaily_pack    per place, pack, day    (flag 5)
+ *   6 ostdaily_rz      per place, size, day    (flag 6)
+ *   7 ostdaily_packrz  per place, pack, size, day (flag 7)
+ * Tables 0-3 hold the totals over all dates; a table whose flag is off is
+ * left empty. Tables 4-7 are built only when Period is 2 or more and one of
+ * flags 4-7 is set (otherwise they keep what they held): for each key, a
+ * row per day from its first movement up to LastDate holding the running
+ * balance, skipping days on which both quantities net to zero; movements
+ * after LastDate count in tables 0-3 only. A key that a table does not
+ * split by reads as 0 for dates and -1 for pack and size; lookups ignore
+ * the parts a table does not keep.
+ *
+ * Execute merges the appended rows but does not spread them, so a second
+ * Execute (for instance after more Appends) sees every movement once.
+ * Day spreading refuses (logs, answers 0, keeps tables 4-7 as they were)
+ * a LastDate beyond 3,000,000,000 days and a spread of more than
+ * 10,000,000 rows (for instance 27,000 keys over a year).
+ */
+
+/* ibOstatokCreate: creates this thread's remains engine. Returns 1; 0 on a
+ * failure, also when the thread has one already (logged; the existing
+ * engine is untouched). The argument is not read. */
+DECLARE EXTERNAL FUNCTION ibOstatokCreate
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibOstatokCreate' MODULE_NAME 'ORLIX';
+
+/* ibOstatokFree: frees the engine. Returns 1; 0 when there is none. */
+DECLARE EXTERNAL FUNCTION ibOstatokFree
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibOstatokFree' MODULE_NAME 'ORLIX';
+
+/* ibOstatokClear: empties the movements and all tables; parameters and
+ * flags stay, row numbering restarts at 0. Returns 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibOstatokClear
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibOstatokClear' MODULE_NAME 'ORLIX';
+
+/* ibOstatokPrint: writes the parameters, the merged movements and each
+ * table whose flag is set to the log. Returns 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibOstatokPrint
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibOstatokPrint' MODULE_NAME 'ORLIX';
+
+/* ibOstatokSetParams: stores Period, FirstDate, LastDate and MaxDate (only
+ * Period and LastDate take part in the calculation). Returns 1; 0 on a
+ * failure. */
+DECLARE EXTERNAL FUNCTION ibOstatokSetParams
+	INTEGER, DATE, DATE, DATE
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibOstatokSetParams' MODULE_NAME 'ORLIX';
+
+/* ibOstatokSetUseParams: stores the seven table flags (tables 1 to 7, in
+ * order). Only the first byte of each counts: 256 is off. Returns 1; 0 on
+ * a failure. */
+DECLARE EXTERNAL FUNCTION ibOstatokSetUseParams
+	INTEGER, INTEGER, INTEGER, INTEGER, INTEGER, INTEGER, INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibOstatokSetUseParams' MODULE_NAME 'ORLIX';
+
+/* ibOstatokAppend: appends a movement (date, pack, size, place, quantity,
+ * resquantity). Returns its row number (0, 1, ...); -1 on a failure. */
+DECLARE EXTERNAL FUNCTION ibOstatokAppend
+	DATE, INTEGER, INTEGER, INTEGER, DOUBLE PRECISION, DOUBLE PRECISION
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibOstatokAppend' MODULE_NAME 'ORLIX';
+
+/* ibOstatokExecute: builds the tables and marks all their rows unread.
+ * Returns 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibOstatokExecute
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibOstatokExecute' MODULE_NAME 'ORLIX';
+
+/* ibOstatokGetTableNumber: the number (0-7) of a table name, letter case
+ * and surrounding blanks ignored; -1 for any other name. */
+DECLARE EXTERNAL FUNCTION ibOstatokGetTableNumber
+	CSTRING(255)
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibOstatokGetTableNumber' MODULE_NAME 'ORLIX';
+
+/* ibOstatokGetFieldNumber: the number of a field name, letter case and
+ * surrounding blanks ignored: ostdate 0, pack 1, rz 2, placeindex 3,
+ * quantity 4, resquantity 5. Any other name: -1 (logged). */
+DECLARE EXTERNAL FUNCTION ibOstatokGetFieldNumber
+	CSTRING(255)
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibOstatokGetFieldNumber' MODULE_NAME 'ORLIX';
+
+/* ibOstatokGetQuantity: quantity of the row of table <1> with key (date,
+ * pack, size, place); 0 when there is none. The row found becomes the
+ * table's current row and counts as read (FirstNew/NextNew skip it); after
+ * a miss there is no current row. 0 on a failure (e.g. table 8, logged). */
+DECLARE EXTERNAL FUNCTION ibOstatokGetQuantity
+	INTEGER, DATE, INTEGER, INTEGER, INTEGER
+	RETURNS DOUBLE PRECISION BY VALUE
+	ENTRY_POINT 'ibOstatokGetQuantity' MODULE_NAME 'ORLIX';
+
+/* ibOstatokGetResQuantity: resquantity of the table's current row; 0 when
+ * there is none or on a failure. */
+DECLARE EXTERNAL FUNCTION ibOstatokGetResQuantity
+	INTEGER
+	RETURNS DOUBLE PRECISION BY VALUE
+	ENTRY_POINT 'ibOstatokGetResQuantity' MODULE_NAME 'ORLIX';
+
+/* ibOstatokGetFieldDate: field 0 (ostdate) of the table's current row;
+ * 1899-12-30 when there is no current row, and on a failure (any other
+ * field on a row, logged). */
+DECLARE EXTERNAL FUNCTION ibOstatokGetFieldDate
+	INTEGER, INTEGER
+	RETURNS TIMESTAMP FREE_IT
+	ENTRY_POINT 'ibOstatokGetFieldDate' MODULE_NAME 'ORLIX';
+
+/* ibOstatokGetFieldInteger: field 1 (pack), 2 (rz) or 3 (placeindex) of the
+ * table's current row; 0 when there is none. Another field: 0 (logged). */
+DECLARE EXTERNAL FUNCTION ibOstatokGetFieldInteger
+	INTEGER, INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibOstatokGetFieldInteger' MODULE_NAME 'ORLIX';
+
+/* ibOstatokGetFieldDouble: field 4 (quantity) or 5 (resquantity) of the
+ * table's current row; 0 when there is none. Another field: 0 (logged). */
+DECLARE EXTERNAL FUNCTION ibOstatokGetFieldDouble
+	INTEGER, INTEGER
+	RETURNS DOUBLE PRECISION BY VALUE
+	ENTRY_POINT 'ibOstatokGetFieldDouble' MODULE_NAME 'ORLIX';
+
+/* ibOstatokFirstNew: moves the table's cursor to its first unread row (at
+ * the end when none). Returns 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibOstatokFirstNew
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibOstatokFirstNew' MODULE_NAME 'ORLIX';
+
+/* ibOstatokNextNew: moves the table's cursor to its next unread row.
+ * Returns 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibOstatokNextNew
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibOstatokNextNew' MODULE_NAME 'ORLIX';
+
+/* ibOstatokEOF: 1 when the table's cursor is past its last row, else 0
+ * (also 0 after a missed lookup). 1 on a failure, so a reading loop ends. */
+DECLARE EXTERNAL FUNCTION ibOstatokEOF
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibOstatokEOF' MODULE_NAME 'ORLIX';
+
+/*
+ * Store remains engine (ibOstStore...)
+ *
+ * Rows (goods date, pack, assortment, pallet, quantity) are summed per key
+ * (pallet, assortment, pack, goods date; rows in that order) into one table;
+ * keys that net to zero disappear. With a single appended row Execute keeps
+ * it as it is, even with quantity 0, and still marks it unread, so
+ * FirstNew visits it: after Execute the walk always sees every row that no
+ * lookup has found.
+ */
+
+/* ibOstStoreCreate: creates this thread's store remains engine. Returns 1;
+ * 0 on a failure, also when the thread has one already (logged). */
+DECLARE EXTERNAL FUNCTION ibOstStoreCreate
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibOstStoreCreate' MODULE_NAME 'ORLIX';
+
+/* ibOstStoreFree: frees the engine. Returns 1; 0 when there is none. */
+DECLARE EXTERNAL FUNCTION ibOstStoreFree
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibOstStoreFree' MODULE_NAME 'ORLIX';
+
+/* ibOstStoreClear: empties the table; row numbering restarts at 0. Returns
+ * 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibOstStoreClear
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibOstStoreClear' MODULE_NAME 'ORLIX';
+
+/* ibOstStorePrint: writes the table to the log. Returns 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibOstStorePrint
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibOstStorePrint' MODULE_NAME 'ORLIX';
+
+/* ibOstStoreAppend: appends a row (goods date, pack, assortment, pallet,
+ * quantity). Returns its row number; -1 on a failure. */
+DECLARE EXTERNAL FUNCTION ibOstStoreAppend
+	DATE, INTEGER, INTEGER, INTEGER, DOUBLE PRECISION
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibOstStoreAppend' MODULE_NAME 'ORLIX';
+
+/* ibOstStoreExecute: sums rows of equal key, drops those that net to zero,
+ * marks every row unread. Returns 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibOstStoreExecute
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibOstStoreExecute' MODULE_NAME 'ORLIX';
+
+/* ibOstStoreGetFieldNumber: GOODDATE 0, PACK 1, ASRT 2, PALET 3,
+ * QUANTITY 4, letter case ignored, blanks not; -1 for any other name (not
+ * logged). */
+DECLARE EXTERNAL FUNCTION ibOstStoreGetFieldNumber
+	CSTRING(255)
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibOstStoreGetFieldNumber' MODULE_NAME 'ORLIX';
+
+/* ibOstStoreGetQuantity: quantity of the row with key (goods date, pack,
+ * assortment, pallet); 0 when there is none. The row found becomes the
+ * current row and counts as read; after a miss there is no current row. */
+DECLARE EXTERNAL FUNCTION ibOstStoreGetQuantity
+	DATE, INTEGER, INTEGER, INTEGER
+	RETURNS DOUBLE PRECISION BY VALUE
+	ENTRY_POINT 'ibOstStoreGetQuantity' MODULE_NAME 'ORLIX';
+
+/* ibOstStoreGetFieldDate: field 0 (GOODDATE) of the current row;
+ * 1899-12-30 when there is none, and on a failure (another field, logged). */
+DECLARE EXTERNAL FUNCTION ibOstStoreGetFieldDate
+	INTEGER
+	RETURNS TIMESTAMP FREE_IT
+	ENTRY_POINT 'ibOstStoreGetFieldDate' MODULE_NAME 'ORLIX';
+
+/* ibOstStoreGetFieldInteger: field 1 (PACK), 2 (ASRT) or 3 (PALET) of the
+ * current row; 0 when there is none. Another field: 0 (logged). */
+DECLARE EXTERNAL FUNCTION ibOstStoreGetFieldInteger
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibOstStoreGetFieldInteger' MODULE_NAME 'ORLIX';
+
+/* ibOstStoreGetFieldDouble: field 4 (QUANTITY) of the current row; 0 when
+ * there is none. Another field: 0 (logged). */
+DECLARE EXTERNAL FUNCTION ibOstStoreGetFieldDouble
+	INTEGER
+	RETURNS DOUBLE PRECISION BY VALUE
+	ENTRY_POINT 'ibOstStoreGetFieldDouble' MODULE_NAME 'ORLIX';
+
+/* ibOstStoreFirstNew: moves the cursor to the first unread row (at the end
+ * when none). Returns 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibOstStoreFirstNew
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibOstStoreFirstNew' MODULE_NAME 'ORLIX';
+
+/* ibOstStoreNextNew: moves the cursor to the next unread row. Returns 1; 0
+ * on a failure. */
+DECLARE EXTERNAL FUNCTION ibOstStoreNextNew
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibOstStoreNextNew' MODULE_NAME 'ORLIX';
+
+/* ibOstStoreEOF: 1 when the cursor is past the last row, else 0. 1 on a
+ * failure. */
+DECLARE EXTERNAL FUNCTION ibOstStoreEOF
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibOstStoreEOF' MODULE_NAME 'ORLIX';
+
 /* == END remains == */
 
 COMMIT;
