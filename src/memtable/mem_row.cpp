@@ -32,7 +32,10 @@ void TMemFields::Print(TLines& lines) const {
   std::string line = New ? "new=1" : "new=0";
   line += kFieldSeparator;
   for (size_t i = 0; i < Fields.size(); ++i) {
-    line += "f" + std::to_string(i) + "=" + Fields[i].AsString();
+    line += 'f';
+    line += std::to_string(i);
+    line += '=';
+    line += Fields[i].AsString();
     line += kFieldSeparator;
   }
   lines.push_back(std::move(line));
