@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -50,40 +51,48 @@ class TValueList : public TObject {
   TValueList(const TValueList&) = delete;
   TValueList& operator=(const TValueList&) = delete;
 
-  int Count() const { return count_; }
+  int Count() const { return static_cast<int>(items_.size()); }
   int Capacity() const { return capacity_; }
   bool Sorted() const { return sorted_; }
   // The value at index; the caller keeps 0 <= index < Count().
   const Value& Item(int index) const { return items_[static_cast<size_t>(index)]; }
-  bool ValidIndex(int index) const { return index >= 0 && index < count_; }
+  bool ValidIndex(int index) const { return index >= 0 && index < Count(); }
 
-  // Resizes the storage; values below n stay, a negative n counts as 0.
+  // Resizes the storage to exactly n values; values below n stay, a negative
+  // n counts as 0.
   void SetCapacity(int n) {
     if (n < 0) n = 0;
     if (n == capacity_) return;
-    items_.resize(static_cast<size_t>(n));
-    if (n < capacity_) items_.shrink_to_fit();
+    const size_t size = static_cast<size_t>(n);
+    if (size < items_.size()) items_.resize(size);
+    if (size < items_.capacity()) {
+      std::vector<Value> smaller;
+      smaller.reserve(size);
+      std::move(items_.begin(), items_.end(), std::back_inserter(smaller));
+      items_.swap(smaller);
+    } else {
+      items_.reserve(size);
+    }
     capacity_ = n;
-    if (count_ > capacity_) count_ = capacity_;
   }
 
   // Appends a value (duplicates allowed) and returns its position.
   int Add(Key value) {
     sorted_ = false;
-    if (count_ == capacity_) Grow();
-    items_[static_cast<size_t>(count_)] = Value(value);
-    return count_++;
+    if (Count() == capacity_) Grow();
+    items_.emplace_back(value);
+    return Count() - 1;
   }
 
   // Position of a value equal to the key, or -1. Sorted lists are searched by
   // bisection (any equal position may come back), others from position 0.
   int IndexOf(Key value) const {
     if (!sorted_) {
-      for (int i = 0; i < count_; ++i)
+      for (int i = 0; i < Count(); ++i)
         if (Order::Equal(Item(i), value)) return i;
       return -1;
     }
-    int lo = 0, hi = count_ - 1;
+    int lo = 0, hi = Count() - 1;
     while (lo <= hi) {
       const int mid = lo + (hi - lo) / 2;
       if (Order::Equal(Item(mid), value)) return mid;
@@ -97,8 +106,7 @@ class TValueList : public TObject {
   void Delete(Key value) {
     const int index = IndexOf(value);
     if (index < 0) return;
-    std::move(items_.begin() + index + 1, items_.begin() + count_, items_.begin() + index);
-    --count_;
+    items_.erase(items_.begin() + index);
   }
 
   // Empties the list and releases its storage; the Sorted flag stays.
@@ -114,12 +122,12 @@ class TValueList : public TObject {
   // Sorts an unsorted list in the order of Order::Less. Leaves the Sorted flag
   // alone (SetSorted sets it).
   void Sort() {
-    if (!sorted_ && count_ > 1) QuickSort(0, count_ - 1);
+    if (!sorted_ && Count() > 1) QuickSort(0, Count() - 1);
   }
 
   // One line per value in list order, in the kind's print form.
   void PrintItems(TLines& lines) const {
-    for (int i = 0; i < count_; ++i) lines.push_back(Order::Format(Item(i)));
+    for (int i = 0; i < Count(); ++i) lines.push_back(Order::Format(Item(i)));
   }
 
  private:
@@ -162,9 +170,8 @@ class TValueList : public TObject {
     }
   }
 
-  std::vector<Value> items_;  // length capacity_; 0..count_-1 hold the list
+  std::vector<Value> items_;  // the list's values; storage for capacity_ of them
   int capacity_ = 0;
-  int count_ = 0;
   bool sorted_ = false;
 };
 
