@@ -27,33 +27,66 @@ struct DatedRow {
   double resquantity;
 };
 
+bool SameKey(const TOstatokItem& a, const TOstatokItem& b) {
+  return a.placeindex == b.placeindex && a.pack == b.pack && a.rz == b.rz;
+}
+
+// Spreads in two passes: the first turns every key's rows into dated rows,
+// grouped by fraction, and adds up the days each group spans, so that an
+// oversized spread is refused before any row is made; the second emits.
 class DaySpreader final {
  public:
   DaySpreader(double last_date, int max_rows, TOstatokList& out)
       : last_(last_date), max_rows_(max_rows), out_(out) {}
 
-  void SpreadKey(const TOstatokList& merged, int first, int end) {
-    const auto& key = merged.ItemAs<TOstatokItem>(first);
-    rows_.clear();
-    for (int i = first; i < end; ++i) AddDatedRow(merged.ItemAs<TOstatokItem>(i));
-    if (rows_.empty()) return;
-    std::sort(rows_.begin(), rows_.end(), [](const DatedRow& a, const DatedRow& b) {
-      return a.frac != b.frac ? a.frac < b.frac : a.start < b.start;
-    });
-    const int segment = out_.Count;
-    size_t group = 0;
-    for (size_t i = 1; i <= rows_.size(); ++i) {
-      if (i < rows_.size() && rows_[i].frac == rows_[group].frac) continue;
-      SpreadGroup(group, i, key);
-      group = i;
+  void Prepare(const TOstatokList& merged) {
+    double total = 0.0;
+    for (int first = 0; first < merged.Count;) {
+      int end = first + 1;
+      while (end < merged.Count && SameKey(merged.ItemAs<TOstatokItem>(first), merged.ItemAs<TOstatokItem>(end)))
+        ++end;
+      const size_t begin = rows_.size();
+      for (int i = first; i < end; ++i) AddDatedRow(merged.ItemAs<TOstatokItem>(i));
+      if (rows_.size() > begin) {
+        std::sort(rows_.begin() + static_cast<std::ptrdiff_t>(begin), rows_.end(),
+                  [](const DatedRow& a, const DatedRow& b) {
+                    return a.frac != b.frac ? a.frac < b.frac : a.start < b.start;
+                  });
+        keys_.push_back({&merged.ItemAs<TOstatokItem>(first), begin, rows_.size()});
+        for (size_t group = begin, next; group < rows_.size(); group = next) {
+          next = GroupEnd(group, rows_.size());
+          double last_end = rows_[group].end;
+          for (size_t i = group; i < next; ++i) last_end = std::max(last_end, rows_[i].end);
+          total += last_end - rows_[group].start + 1;
+        }
+        if (total > max_rows_) TooManyRows();
+      }
+      first = end;
     }
-    // Rows of different fractions meet only where rounding makes their dates
-    // equal; fold those before deciding which balances are empty.
-    if (rows_.front().frac != rows_.back().frac) SortRowsFrom<TOstatokItem>(out_, segment);
-    FoldRowsFrom<TOstatokItem>(out_, segment);
+  }
+
+  void Emit() {
+    for (const KeyRows& key : keys_) {
+      const int segment = out_.Count;
+      for (size_t group = key.begin, next; group < key.end; group = next) {
+        next = GroupEnd(group, key.end);
+        SpreadGroup(group, next, *key.row);
+      }
+      // Rows of different fractions meet only where rounding makes their
+      // dates equal; fold those before deciding which balances are empty.
+      if (rows_[key.begin].frac != rows_[key.end - 1].frac) SortRowsFrom<TOstatokItem>(out_, segment);
+      FoldRowsFrom<TOstatokItem>(out_, segment);
+    }
   }
 
  private:
+  // The rows of one key: its first merged row (for the key) and its range
+  // of rows_, ordered by fraction, then start.
+  struct KeyRows {
+    const TOstatokItem* row;
+    size_t begin, end;
+  };
+
   void AddDatedRow(const TOstatokItem& row) {
     const double date = row.ostdate;
     // Rows after the last date (and NaN dates) are in no daily row; neither
@@ -65,14 +98,17 @@ class DaySpreader final {
     rows_.push_back({date - start, start, start + days, row.Quantity, row.resquantity});
   }
 
+  // End of the group of rows sharing the fraction of rows_[group].
+  size_t GroupEnd(size_t group, size_t end) const {
+    size_t next = group + 1;
+    while (next < end && rows_[next].frac == rows_[group].frac) ++next;
+    return next;
+  }
+
   // Rows [begin, end) of rows_ share one fraction and are ordered by start.
   // Emits one balance per whole day from the first start while any row
   // counts, stopping at the last date.
   void SpreadGroup(size_t begin, size_t end, const TOstatokItem& key) {
-    double last_end = rows_[begin].end;
-    for (size_t i = begin; i < end; ++i) last_end = std::max(last_end, rows_[i].end);
-    if (static_cast<double>(out_.Count) + (last_end - rows_[begin].start + 1) > max_rows_) TooManyRows();
-
     const double frac = rows_[begin].frac;
     active_.clear();
     double quantity = 0.0, resquantity = 0.0;
@@ -119,26 +155,19 @@ class DaySpreader final {
   const int max_rows_;
   TOstatokList& out_;
   std::vector<DatedRow> rows_;
+  std::vector<KeyRows> keys_;
   std::vector<const DatedRow*> active_;
 };
-
-bool SameKey(const TOstatokItem& a, const TOstatokItem& b) {
-  return a.placeindex == b.placeindex && a.pack == b.pack && a.rz == b.rz;
-}
 
 }  // namespace
 
 void SpreadDays(const TOstatokList& merged, double last_date, int max_rows, TOstatokList& out) {
   if (!std::isfinite(last_date) || std::fabs(last_date) > kMaxSpreadDate)
     throw EOrlixError(Format(remains_messages::kLastDateOutOfRange, FormatDouble(last_date).c_str()));
-  out.Clear();
   DaySpreader spreader(last_date, max_rows, out);
-  for (int first = 0; first < merged.Count;) {
-    int end = first + 1;
-    while (end < merged.Count && SameKey(merged.ItemAs<TOstatokItem>(first), merged.ItemAs<TOstatokItem>(end))) ++end;
-    spreader.SpreadKey(merged, first, end);
-    first = end;
-  }
+  spreader.Prepare(merged);
+  out.Clear();
+  spreader.Emit();
   // Keys arrive in order and each key's rows are ordered and unique.
   out.Sorted = true;
 }

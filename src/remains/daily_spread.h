@@ -25,8 +25,8 @@ inline constexpr int kMaxDailyRows = 10'000'000;
 // merged: key-ordered, each (key, date) once (a merged list). out is cleared
 // and filled with the running balances in key order, each (key, date) once,
 // none empty. Raises when last_date is not finite or beyond kMaxSpreadDate,
-// or when more than max_rows rows would be needed (checked before they are
-// made); out's contents are then unspecified.
+// or when the spread could need more than max_rows rows (counted before any
+// is made); out is then left as it was.
 void SpreadDays(const TOstatokList& merged, double last_date, int max_rows, TOstatokList& out);
 
 }  // namespace orlix
