@@ -22,7 +22,16 @@ else
 fi
 jobs=$(nproc 2>/dev/null || echo 2)
 
-cmake -S . -B "$build_dir" "${cmake_args[@]}" "$@" >/dev/null
-cmake --build "$build_dir" -j "$jobs" >/dev/null
+# Quiet on success; on a failed configure or build, show what went wrong.
+mkdir -p "$build_dir"
+if ! cmake -S . -B "$build_dir" "${cmake_args[@]}" "$@" >"$build_dir/configure.log" 2>&1; then
+  cat "$build_dir/configure.log"
+  exit 1
+fi
+if ! cmake --build "$build_dir" -j "$jobs" >"$build_dir/build.log" 2>&1; then
+  grep -E -B2 -A8 'error|Error' "$build_dir/build.log" | head -100
+  echo "build failed; the whole output is in $build_dir/build.log"
+  exit 1
+fi
 cd "$build_dir"
 exec ctest --output-on-failure -j "$jobs"
