@@ -93,7 +93,7 @@ R ItemByIndex(const char* export_name, const int32_t* handle, const int32_t* ind
 // terminator and no more than that is ever written.
 void CopyIntoCallerBuffer(std::string_view text, char* buffer) {
   const size_t length = std::min(text.size(), static_cast<size_t>(kMaxValueLength));
-  std::memmove(buffer, text.data(), length);
+  if (length > 0) std::memmove(buffer, text.data(), length);
   buffer[length] = '\0';
 }
 
