@@ -11,23 +11,33 @@
 namespace orlix {
 namespace {
 
-struct TypeName {
+// A name a procedure writes and the code it stands for.
+template <class Code>
+struct NamedCode {
   const char* name;
-  TFieldType type;
+  Code code;
 };
-constexpr TypeName kTypeNames[] = {
+
+constexpr NamedCode<TFieldType> kTypeNames[] = {
     {"string", TFieldType::String}, {"int", TFieldType::Int},       {"double", TFieldType::Double},
     {"datetime", TFieldType::DateTime}, {"date", TFieldType::DateTime}, {"time", TFieldType::DateTime},
 };
 
-struct ActionName {
-  const char* name;
-  TFieldAction action;
-};
-constexpr ActionName kActionNames[] = {
+constexpr NamedCode<TFieldAction> kActionNames[] = {
     {"miss", TFieldAction::Miss}, {"update", TFieldAction::Update}, {"sum", TFieldAction::Sum},
     {"min", TFieldAction::Min},   {"max", TFieldAction::Max},       {"count", TFieldAction::Count},
 };
+
+// Exact match, letter case included.
+template <class Code, size_t N>
+bool CodeByName(const NamedCode<Code> (&table)[N], std::string_view name, Code& code) {
+  for (const NamedCode<Code>& entry : table)
+    if (name == entry.name) {
+      code = entry.code;
+      return true;
+    }
+  return false;
+}
 
 // Exact order of doubles for keys. NaN compares false with everything, which
 // would make a NaN key "equal" to every row and the order intransitive, so
@@ -54,22 +64,10 @@ void FoldMinMax(T& old_value, const T& new_value, TFieldAction action) {
 
 }  // namespace
 
-bool FieldTypeByName(std::string_view name, TFieldType& type) {
-  for (const TypeName& entry : kTypeNames)
-    if (name == entry.name) {
-      type = entry.type;
-      return true;
-    }
-  return false;
-}
+bool FieldTypeByName(std::string_view name, TFieldType& type) { return CodeByName(kTypeNames, name, type); }
 
 bool FieldActionByName(std::string_view name, TFieldAction& action) {
-  for (const ActionName& entry : kActionNames)
-    if (name == entry.name) {
-      action = entry.action;
-      return true;
-    }
-  return false;
+  return CodeByName(kActionNames, name, action);
 }
 
 // ---- TDescMemFields -------------------------------------------------------------
