@@ -268,24 +268,6 @@ TEST_F(MemTableExportsTest, BorrowedStringOutlivesFoldsInsertsAndClear) {
   EXPECT_STREQ(held, "c");
 }
 
-TEST_F(MemTableExportsTest, KeyFlagCountsByItsLowByteOnly) {
-  const int32_t t = ibMemTableCreate("t");
-  const int32_t flag256 = 256, flag257 = 257;
-  ibMemTableAddField(&t, "a", "int", &flag256, "sum");
-  ibMemTableAddField(&t, "b", "int", &flag257, "sum");
-  const int32_t a = 0, b = 1, v1 = 1, v2 = 2;
-  for (const int32_t* va : {&v1, &v2}) {
-    ibMemTableRowClear(&t);
-    ibMemTableRowFieldSetInt(&t, &a, va);
-    ibMemTableRowFieldSetInt(&t, &b, &v1);
-    ibMemTableInsert(&t);
-  }
-  ibMemTableFirst(&t);
-  EXPECT_EQ(ibMemTableFieldGetInt(&t, &a), 3) << "256: not a key, summed";
-  ibMemTableNext(&t);
-  EXPECT_EQ(ibMemTableEOF(&t), 1) << "257: a key, one row";
-}
-
 TEST_F(MemTableExportsTest, HugeStringsAndGrowingSumsRoundTrip) {
   const int32_t t = ibMemTableCreate("big");
   const int32_t not_key = 0, s = 0;
@@ -297,33 +279,6 @@ TEST_F(MemTableExportsTest, HugeStringsAndGrowingSumsRoundTrip) {
   }
   ibMemTableFirst(&t);
   EXPECT_EQ(std::string(ibMemTableFieldGetStr(&t, &s)).size(), 3 * huge.size());
-}
-
-TEST_F(MemTableExportsTest, DatesArriveAsWholeDaysAndLeaveAtMidnight) {
-  const int32_t t = ibMemTableCreate("d");
-  const int32_t key = 1, d = 0;
-  ibMemTableAddField(&t, "d", "datetime", &key, "miss");
-  const int32_t day = 60018;  // date-time 45000
-  ibMemTableRowFieldSetDate(&t, &d, &day);
-  ibMemTableInsert(&t);
-  ibMemTableFirst(&t);
-  EXPECT_DOUBLE_EQ(ibMemTableFieldGetDouble(&t, &d), 0.0) << "the date slot is not the double slot";
-  ServerTimestamp* block = ibMemTableFieldGetDate(&t, &d);
-  EXPECT_EQ(block->date, day);
-  EXPECT_EQ(block->time, 0u);
-  std::free(block);
-}
-
-TEST_F(MemTableExportsTest, PrintWritesTheTableToTheLog) {
-  const int32_t t = MakeFilled();
-  EXPECT_EQ(ibMemTablePrint(&t), 1);
-  const auto messages = log_.Messages();
-  ASSERT_GE(messages.size(), 8u);
-  const std::vector<std::string> tail(messages.end() - 8, messages.end());
-  EXPECT_EQ(tail[1], "MemTable");
-  EXPECT_EQ(tail[2], "Row");
-  EXPECT_EQ(tail[4], "Count=3  Size=100  Capacity=100");
-  EXPECT_EQ(tail[5], "new=0   f0=1   f1=4   f2=1 a   f3=18.02.1900 00:00:00   ");
 }
 
 }  // namespace
