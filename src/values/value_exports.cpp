@@ -66,6 +66,58 @@ int32_t Count(const char* export_name, const int32_t* handle) {
   return OnList<L>(export_name, handle, 0, [](L& list) { return list.Count(); });
 }
 
+// Value arguments: strings are trimmed, numbers read as they are.
+std::string_view ValueArg(const char* value) { return TrimmedStrArg(value); }
+int32_t ValueArg(const int32_t* value) { return IntArg(value); }
+double ValueArg(const double* value) { return DoubleArg(value); }
+
+template <class L, class Arg>
+int32_t Add(const char* export_name, const int32_t* handle, const Arg* value) {
+  return OnList<L>(export_name, handle, 0, [&](L& list) {
+    list.Add(ValueArg(value));
+    return 1;
+  });
+}
+
+// 1 also when the value was absent.
+template <class L, class Arg>
+int32_t Delete(const char* export_name, const int32_t* handle, const Arg* value) {
+  return OnList<L>(export_name, handle, 0, [&](L& list) {
+    list.Delete(ValueArg(value));
+    return 1;
+  });
+}
+
+// How a search treats the list's order: the string and integer presence
+// tests sort the list first (it stays sorted, so later tests use
+// bisection); the other searches take the list as it is.
+enum class Search { kSortFirst, kAsItIs };
+
+template <class L, Search kSearch, class Arg>
+int32_t Position(const char* export_name, const int32_t* handle, const Arg* value) {
+  return OnList<L>(export_name, handle, -1, [&](L& list) {
+    if constexpr (kSearch == Search::kSortFirst) list.SetSorted(true);
+    return list.IndexOf(ValueArg(value));
+  });
+}
+
+template <class L, Search kSearch, class Arg>
+int32_t Exists(const char* export_name, const int32_t* handle, const Arg* value) {
+  return OnList<L>(export_name, handle, 0, [&](L& list) {
+    if constexpr (kSearch == Search::kSortFirst) list.SetSorted(true);
+    return list.IndexOf(ValueArg(value)) >= 0 ? 1 : 0;
+  });
+}
+
+// A non-zero flag sorts the list and keeps it sorted; 0 only unmarks it.
+template <class L>
+int32_t Sort(const char* export_name, const int32_t* handle, const int32_t* flag) {
+  return OnList<L>(export_name, handle, 0, [&](L& list) {
+    list.SetSorted(IntArg(flag) != 0);
+    return 1;
+  });
+}
+
 // Writes an empty line, the title with the count, the values (numeric lists
 // only: string values are never written to the log) and an empty line.
 template <class L, bool kWithItems>
@@ -114,27 +166,17 @@ ORLIX_EXPORT int32_t ibListStrByName(const char* name) { return ByName<TListStr>
 ORLIX_EXPORT int32_t ibListStrClear(const int32_t* handle) { return Clear<TListStr>("ibListStrClear", handle); }
 
 ORLIX_EXPORT int32_t ibListStrAdd(const int32_t* handle, const char* value) {
-  return OnList<TListStr>("ibListStrAdd", handle, 0, [&](TListStr& list) {
-    list.Add(TrimmedStrArg(value));
-    return 1;
-  });
+  return Add<TListStr>("ibListStrAdd", handle, value);
 }
 
 ORLIX_EXPORT int32_t ibListStrDelete(const int32_t* handle, const char* value) {
-  return OnList<TListStr>("ibListStrDelete", handle, 0, [&](TListStr& list) {
-    list.Delete(TrimmedStrArg(value));
-    return 1;
-  });
+  return Delete<TListStr>("ibListStrDelete", handle, value);
 }
 
 ORLIX_EXPORT int32_t ibListStrCount(const int32_t* handle) { return Count<TListStr>("ibListStrCount", handle); }
 
-// Sorts the list first (it stays sorted), so repeated tests use bisection.
 ORLIX_EXPORT int32_t ibListStrExists(const int32_t* handle, const char* value) {
-  return OnList<TListStr>("ibListStrExists", handle, 0, [&](TListStr& list) {
-    list.SetSorted(true);
-    return list.IndexOf(TrimmedStrArg(value)) >= 0 ? 1 : 0;
-  });
+  return Exists<TListStr, Search::kSortFirst>("ibListStrExists", handle, value);
 }
 
 // 1 when a list string occurs in text: anywhere for pos <= 0, starting at the
@@ -146,16 +188,11 @@ ORLIX_EXPORT int32_t ibListStrExistsByPos(const int32_t* handle, const char* tex
 }
 
 ORLIX_EXPORT int32_t ibListStrSort(const int32_t* handle, const int32_t* flag) {
-  return OnList<TListStr>("ibListStrSort", handle, 0, [&](TListStr& list) {
-    list.SetSorted(IntArg(flag) != 0);
-    return 1;
-  });
+  return Sort<TListStr>("ibListStrSort", handle, flag);
 }
 
-// The position in the current order; never sorts.
 ORLIX_EXPORT int32_t ibListStrIndex(const int32_t* handle, const char* value) {
-  return OnList<TListStr>("ibListStrIndex", handle, -1,
-                          [&](TListStr& list) { return list.IndexOf(TrimmedStrArg(value)); });
+  return Position<TListStr, Search::kAsItIs>("ibListStrIndex", handle, value);
 }
 
 // The server frees the result, so a buffer is made on every path; the empty
@@ -193,35 +230,21 @@ ORLIX_EXPORT int32_t ibListIntByName(const char* name) { return ByName<TListInt>
 ORLIX_EXPORT int32_t ibListIntClear(const int32_t* handle) { return Clear<TListInt>("ibListIntClear", handle); }
 
 ORLIX_EXPORT int32_t ibListIntAdd(const int32_t* handle, const int32_t* value) {
-  return OnList<TListInt>("ibListIntAdd", handle, 0, [&](TListInt& list) {
-    list.Add(IntArg(value));
-    return 1;
-  });
+  return Add<TListInt>("ibListIntAdd", handle, value);
 }
 
 ORLIX_EXPORT int32_t ibListIntDelete(const int32_t* handle, const int32_t* value) {
-  return OnList<TListInt>("ibListIntDelete", handle, 0, [&](TListInt& list) {
-    list.Delete(IntArg(value));
-    return 1;
-  });
+  return Delete<TListInt>("ibListIntDelete", handle, value);
 }
 
 ORLIX_EXPORT int32_t ibListIntCount(const int32_t* handle) { return Count<TListInt>("ibListIntCount", handle); }
 
-// Sorts the list first (it stays sorted).
 ORLIX_EXPORT int32_t ibListIntExists(const int32_t* handle, const int32_t* value) {
-  return OnList<TListInt>("ibListIntExists", handle, 0, [&](TListInt& list) {
-    list.SetSorted(true);
-    return list.IndexOf(IntArg(value)) >= 0 ? 1 : 0;
-  });
+  return Exists<TListInt, Search::kSortFirst>("ibListIntExists", handle, value);
 }
 
-// Sorts the list first, so the position is the one in ascending order.
 ORLIX_EXPORT int32_t ibListIntIndexOf(const int32_t* handle, const int32_t* value) {
-  return OnList<TListInt>("ibListIntIndexOf", handle, -1, [&](TListInt& list) {
-    list.SetSorted(true);
-    return list.IndexOf(IntArg(value));
-  });
+  return Position<TListInt, Search::kSortFirst>("ibListIntIndexOf", handle, value);
 }
 
 ORLIX_EXPORT int32_t ibListIntGetItemByIndex(const int32_t* handle, const int32_t* index) {
@@ -245,32 +268,23 @@ ORLIX_EXPORT int32_t ibListDoubleClear(const int32_t* handle) {
 }
 
 ORLIX_EXPORT int32_t ibListDoubleAdd(const int32_t* handle, const double* value) {
-  return OnList<TListDouble>("ibListDoubleAdd", handle, 0, [&](TListDouble& list) {
-    list.Add(DoubleArg(value));
-    return 1;
-  });
+  return Add<TListDouble>("ibListDoubleAdd", handle, value);
 }
 
 ORLIX_EXPORT int32_t ibListDoubleDelete(const int32_t* handle, const double* value) {
-  return OnList<TListDouble>("ibListDoubleDelete", handle, 0, [&](TListDouble& list) {
-    list.Delete(DoubleArg(value));
-    return 1;
-  });
+  return Delete<TListDouble>("ibListDoubleDelete", handle, value);
 }
 
 ORLIX_EXPORT int32_t ibListDoubleCount(const int32_t* handle) {
   return Count<TListDouble>("ibListDoubleCount", handle);
 }
 
-// Searches the list in its current order: only ibListDoubleSort reorders it.
 ORLIX_EXPORT int32_t ibListDoubleExists(const int32_t* handle, const double* value) {
-  return OnList<TListDouble>("ibListDoubleExists", handle, 0,
-                             [&](TListDouble& list) { return list.IndexOf(DoubleArg(value)) >= 0 ? 1 : 0; });
+  return Exists<TListDouble, Search::kAsItIs>("ibListDoubleExists", handle, value);
 }
 
 ORLIX_EXPORT int32_t ibListDoubleIndexOf(const int32_t* handle, const double* value) {
-  return OnList<TListDouble>("ibListDoubleIndexOf", handle, -1,
-                             [&](TListDouble& list) { return list.IndexOf(DoubleArg(value)); });
+  return Position<TListDouble, Search::kAsItIs>("ibListDoubleIndexOf", handle, value);
 }
 
 ORLIX_EXPORT double ibListDoubleGetItemByIndex(const int32_t* handle, const int32_t* index) {
@@ -278,8 +292,5 @@ ORLIX_EXPORT double ibListDoubleGetItemByIndex(const int32_t* handle, const int3
 }
 
 ORLIX_EXPORT int32_t ibListDoubleSort(const int32_t* handle, const int32_t* flag) {
-  return OnList<TListDouble>("ibListDoubleSort", handle, 0, [&](TListDouble& list) {
-    list.SetSorted(IntArg(flag) != 0);
-    return 1;
-  });
+  return Sort<TListDouble>("ibListDoubleSort", handle, flag);
 }
