@@ -55,6 +55,7 @@ int TOstStoreList::Append(double gooddate, int32_t pack, int32_t asrt, int32_t p
   row.Quantity = quantity;
   // A reused spare may still carry New from an earlier Execute.
   row.New = false;
+  ReserveRoomToAppend(*this);
   return Add(WorkItem);
 }
 

@@ -33,12 +33,18 @@ class TOstStoreItem : public TBaseItem {
   }
 
   // Key order: PALET, ASRT, PACK, then GOODDATE; ascending.
-  static int CompareKeys(const TOstStoreItem& a, const TOstStoreItem& b) {
-    if (a.PALET != b.PALET) return a.PALET < b.PALET ? -1 : 1;
-    if (a.ASRT != b.ASRT) return a.ASRT < b.ASRT ? -1 : 1;
-    if (a.PACK != b.PACK) return a.PACK < b.PACK ? -1 : 1;
-    return CompareDates(a.GOODDATE, b.GOODDATE);
+  struct Key {
+    int32_t palet, asrt, pack;
+    double gooddate;
+  };
+  Key GetKey() const { return {PALET, ASRT, PACK, GOODDATE}; }
+  static int CompareKey(const Key& a, const Key& b) {
+    if (a.palet != b.palet) return a.palet < b.palet ? -1 : 1;
+    if (a.asrt != b.asrt) return a.asrt < b.asrt ? -1 : 1;
+    if (a.pack != b.pack) return a.pack < b.pack ? -1 : 1;
+    return CompareDates(a.gooddate, b.gooddate);
   }
+  static int CompareKeys(const TOstStoreItem& a, const TOstStoreItem& b) { return CompareKey(a.GetKey(), b.GetKey()); }
   void AddQuantities(const TOstStoreItem& other) { Quantity += other.Quantity; }
 
   // Quantity (of the base item) is "QUANTITY".

@@ -35,21 +35,10 @@ std::unique_ptr<TOstatokList> MakeTable(TOstatok::Table table) {
   return std::make_unique<TOstatokList>(spec.use_date, spec.use_pack, spec.use_rz);
 }
 
-// True when the key parts the list keeps are a prefix of (pack, rz, date):
-// rows of a key-ordered list, masked this way, are still in key order.
-bool KeepsKeyPrefix(const TOstatokList& list) {
-  return (list.UsePack || (!list.UseRz && !list.UseDate)) && (list.UseRz || !list.UseDate);
-}
-
-// Appends every row of from (the target's masking applies), then merges the
-// target and marks all its rows new.
+// Folds every row of from into the target (the target's masking applies),
+// then merges the target and marks all its rows new.
 void FoldInto(const TOstatokList& from, TOstatokList& to) {
-  for (int i = 0; i < from.Count; ++i) {
-    const auto& row = from.ItemAs<TOstatokItem>(i);
-    to.Append(row.ostdate, row.pack, row.rz, row.placeindex, row.Quantity, row.resquantity);
-  }
-  // A key-ordered source stays ordered under a prefix mask: no sort needed.
-  if (from.Sorted && KeepsKeyPrefix(to)) to.Sorted = true;
+  to.AppendFolding(from);
   to.MergeDuplicates();
   to.SetNew();
 }

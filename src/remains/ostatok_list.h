@@ -31,12 +31,18 @@ class TOstatokItem : public TBaseItem {
   bool IsEmpty() const override;
 
   // Key order: placeindex, pack, rz, then ostdate; ascending.
-  static int CompareKeys(const TOstatokItem& a, const TOstatokItem& b) {
+  struct Key {
+    int32_t placeindex, pack, rz;
+    double ostdate;
+  };
+  Key GetKey() const { return {placeindex, pack, rz, ostdate}; }
+  static int CompareKey(const Key& a, const Key& b) {
     if (a.placeindex != b.placeindex) return a.placeindex < b.placeindex ? -1 : 1;
     if (a.pack != b.pack) return a.pack < b.pack ? -1 : 1;
     if (a.rz != b.rz) return a.rz < b.rz ? -1 : 1;
     return CompareDates(a.ostdate, b.ostdate);
   }
+  static int CompareKeys(const TOstatokItem& a, const TOstatokItem& b) { return CompareKey(a.GetKey(), b.GetKey()); }
   void AddQuantities(const TOstatokItem& other) {
     Quantity += other.Quantity;
     resquantity += other.resquantity;
@@ -61,6 +67,16 @@ class TOstatokList final : public TBaseList {
 
   // Appends a row, masked as the list keeps keys; returns its position.
   int Append(double date, int32_t pack, int32_t rz, int32_t placeindex, double quantity, double resquantity);
+  // Appends every row of from with this list's masking, adding a row whose
+  // masked key is already here to that row instead (numbered as if
+  // appended), so only distinct keys take a record. The rows are left in
+  // arrival order: merge the list afterwards to order them and drop the
+  // empty ones. Marks the list sorted when from is key-ordered and this
+  // list keeps a key prefix.
+  void AppendFolding(const TOstatokList& from);
+  // True when the kept key parts are a prefix of (pack, rz, date): rows of a
+  // key-ordered list, masked this way, are still in key order.
+  bool KeepsKeyPrefix() const { return (UsePack || (!UseRz && !UseDate)) && (UseRz || !UseDate); }
   // The quantity of the row with this (masked) key, 0 when there is none.
   // Moves the cursor to the row found (or to -1) and clears its New flag.
   double GetQuantity(double date, int32_t pack, int32_t rz, int32_t placeindex);

@@ -2,6 +2,9 @@
 // lookups and the walk over unread rows, field and table numbers, Print.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "frame/failure.h"
 #include "remains/ostatok.h"
 
@@ -75,6 +78,25 @@ TEST(TOstatokList, MaskingAppliesToAppendAndLookup) {
   EXPECT_EQ(list.GetQuantity(123, 3, 99, 1), 0);
   EXPECT_EQ(list.Cursor, -1);
   EXPECT_EQ(list.GetResQuantity(), 0);
+}
+
+TEST(TOstatokList, FoldingOnArrivalTreatsSignedZeroAndNanDatesAsTheCompareDoes) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  TOstatokList from(true, true, true);
+  from.Append(-0.0, 1, 0, 1, 1, 0);
+  from.Append(nan, 1, 0, 1, 3, 0);
+  from.Append(0.0, 2, 0, 1, 2, 0);
+  from.Append(nan, 2, 0, 1, 4, 0);
+  from.MergeDuplicates();
+  TOstatokList daily(true, false, false);  // pack masked: equal keys arrive apart
+  daily.AppendFolding(from);
+  EXPECT_EQ(daily.Count, 2);
+  EXPECT_EQ(daily.LastID, 3) << "folded rows are numbered as if appended";
+  daily.MergeDuplicates();
+  ASSERT_EQ(daily.Count, 2);
+  EXPECT_EQ(daily.ItemAs<TOstatokItem>(0).Quantity, 3);
+  EXPECT_TRUE(std::isnan(daily.ItemAs<TOstatokItem>(1).ostdate));
+  EXPECT_EQ(daily.ItemAs<TOstatokItem>(1).Quantity, 7);
 }
 
 class Engine : public ::testing::Test {
