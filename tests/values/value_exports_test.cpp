@@ -1,6 +1,8 @@
 // The value-list exports as the server calls them: handles shared by the three
-// kinds, reuse and replacement, wrong-kind warnings, failure values, trimming,
-// the sorting side effects, the bound on the caller's buffer and Print lines.
+// kinds, reuse and replacement, wrong-kind warnings, failure values, null
+// pointers, trimming, substring searches and the bound on the caller's buffer.
+// The ordinary roads (sorting side effects, Print lines) are proven from SQL
+// in tests/sql/values_*.sql.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -47,7 +49,6 @@ std::string Fresh(char* result) {
 
 int32_t AddStr(int32_t h, const char* value) { return ibListStrAdd(&h, value); }
 int32_t AddInt(int32_t h, int32_t value) { return ibListIntAdd(&h, &value); }
-int32_t AddDouble(int32_t h, double value) { return ibListDoubleAdd(&h, &value); }
 
 TEST_F(ValueExports, OneHandleSpaceForAllKindsWithFreedEntriesReused) {
   const int32_t s = ibListStrCreate("a");
@@ -209,31 +210,6 @@ TEST_F(ValueExports, StringValuesAreTrimmedAndComparedExactly) {
   EXPECT_EQ(ibListStrCount(&h), 1);
 }
 
-TEST_F(ValueExports, StringExistsSortsTheListIndexDoesNot) {
-  const int32_t h = ibListStrCreate("t");
-  for (const char* s : {"b", "a", "c", "a"}) AddStr(h, s);
-  const int32_t zero = 0, minus = -1, count = 4;
-  EXPECT_EQ(ibListStrIndex(&h, "a"), 1);  // unsorted: the first position
-  EXPECT_EQ(Fresh(ibListStrGetItemByIndex(&h, &zero)), "b");
-  EXPECT_EQ(ibListStrExists(&h, "zzz"), 0);
-  EXPECT_EQ(Fresh(ibListStrGetItemByIndex(&h, &zero)), "a");
-  EXPECT_EQ(ibListStrIndex(&h, "c"), 3);
-  EXPECT_EQ(ibListStrDelete(&h, "absent"), 1);
-  EXPECT_EQ(ibListStrCount(&h), 4);
-  EXPECT_EQ(Fresh(ibListStrGetItemByIndex(&h, &minus)), "");
-  EXPECT_EQ(Fresh(ibListStrGetItemByIndex(&h, &count)), "");
-  // Adding unsorts; Sort 1 sorts again, Sort 0 keeps the order.
-  AddStr(h, "0");
-  EXPECT_EQ(ibListStrSort(&h, &zero), 1);
-  EXPECT_EQ(ibListStrIndex(&h, "0"), 4);
-  const int32_t yes = 2;
-  EXPECT_EQ(ibListStrSort(&h, &yes), 1);
-  EXPECT_EQ(ibListStrIndex(&h, "0"), 0);
-  EXPECT_EQ(ibListStrClear(&h), 1);
-  EXPECT_EQ(ibListStrCount(&h), 0);
-  EXPECT_EQ(AddStr(h, "again"), 1);  // the handle stays valid
-}
-
 TEST_F(ValueExports, SubstringSearchesWriteIntoTheCallerBuffer) {
   const int32_t h = ibListStrCreate("t");
   for (const char* s : {"foo", "bar", "baz"}) AddStr(h, s);
@@ -274,65 +250,6 @@ TEST_F(ValueExports, SubstringResultNeverOverrunsTheDeclaredBuffer) {
   const int32_t zero = 0;
   EXPECT_EQ(Fresh(ibListStrGetItemByIndex(&h, &zero)), huge);
   EXPECT_EQ(ibListStrExists(&h, huge.c_str()), 1);
-}
-
-TEST_F(ValueExports, IntListSortsOnExistsAndIndexOf) {
-  const int32_t h = ibListIntCreate("i");
-  for (int32_t v : {5, 3, 9}) AddInt(h, v);
-  const int32_t zero = 0, nine = 9, three = 3, count = 3;
-  EXPECT_EQ(ibListIntGetItemByIndex(&h, &zero), 5);
-  EXPECT_EQ(ibListIntIndexOf(&h, &nine), 2);
-  EXPECT_EQ(ibListIntGetItemByIndex(&h, &zero), 3);
-  EXPECT_EQ(ibListIntGetItemByIndex(&h, &count), -1000);
-  EXPECT_EQ(ibListIntDelete(&h, &three), 1);
-  EXPECT_EQ(ibListIntExists(&h, &three), 0);
-  AddInt(h, 1);  // unsorted again: Exists sorts it back
-  EXPECT_EQ(ibListIntExists(&h, &nine), 1);
-  EXPECT_EQ(ibListIntGetItemByIndex(&h, &zero), 1);
-  const int32_t min = std::numeric_limits<int32_t>::min(), max = std::numeric_limits<int32_t>::max();
-  AddInt(h, max);
-  AddInt(h, min);
-  EXPECT_EQ(ibListIntExists(&h, &min), 1);
-  EXPECT_EQ(ibListIntExists(&h, &max), 1);
-  EXPECT_EQ(ibListIntIndexOf(&h, &max), 4);
-}
-
-TEST_F(ValueExports, DoubleListReordersOnlyThroughSort) {
-  const int32_t h = ibListDoubleCreate("d");
-  for (double v : {5.0, 3.0, 9.0}) AddDouble(h, v);
-  const int32_t zero = 0, one = 1;
-  const double nine = 9.0, three = 3.0, sum = 0.1 + 0.2, point3 = 0.3;
-  EXPECT_EQ(ibListDoubleIndexOf(&h, &nine), 2);
-  EXPECT_EQ(ibListDoubleExists(&h, &three), 1);
-  EXPECT_EQ(ibListDoubleGetItemByIndex(&h, &zero), 5.0);
-  EXPECT_EQ(ibListDoubleSort(&h, &one), 1);
-  EXPECT_EQ(ibListDoubleIndexOf(&h, &nine), 2);
-  EXPECT_EQ(ibListDoubleGetItemByIndex(&h, &zero), 3.0);
-  AddDouble(h, 0.3);
-  EXPECT_EQ(ibListDoubleExists(&h, &sum), 0);  // exact equality
-  EXPECT_EQ(ibListDoubleExists(&h, &point3), 1);
-  EXPECT_EQ(ibListDoubleGetItemByIndex(&h, &zero), 3.0);
-  const int32_t count = 4;
-  EXPECT_EQ(ibListDoubleGetItemByIndex(&h, &count), -1000.0);
-}
-
-TEST_F(ValueExports, PrintWritesCountAndNumericValues) {
-  const int32_t s = ibListStrCreate("s");
-  const int32_t i = ibListIntCreate("i");
-  const int32_t d = ibListDoubleCreate("d");
-  AddStr(s, "hidden");
-  AddInt(i, 1);
-  AddInt(i, 2);
-  AddDouble(d, 2.5);
-  AddDouble(d, 1.0 / 3.0);
-  ScratchLog log;
-  EXPECT_EQ(ibListStrPrint(&s), 1);
-  EXPECT_EQ(ibListIntPrint(&i), 1);
-  EXPECT_EQ(ibListDoublePrint(&d), 1);
-  EXPECT_EQ(log.Messages(),
-            (std::vector<std::string>{"", "ListStr: count=1", "", "", "ListInt: count=2", "1", "2", "", "",
-                                      "ListDouble: count=2", "2.5", "0.333333333333333", ""}));
-  EXPECT_EQ(log.Contents().find("ErrCode="), std::string::npos);
 }
 
 // Lists belong to the thread that made them and die with it.
