@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "frame/platform.h"
+
 namespace orlix {
 namespace {
 // Days from 1970-01-01 to 1899-12-30.
@@ -15,6 +17,23 @@ int32_t ServerDayFromDateTime(double date_time) {
   if (day <= std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
   if (day >= std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
   return static_cast<int32_t>(day);
+}
+
+double EncodeDateTime(int year, int month, int day, int hour, int minute, int second) {
+  // Civil date to days since 1970-01-01 (H. Hinnant's algorithm).
+  const int64_t y = static_cast<int64_t>(year) - (month <= 2 ? 1 : 0);
+  const int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const int64_t yoe = y - era * 400;
+  const int64_t mp = month > 2 ? month - 3 : month + 9;
+  const int64_t doy = (153 * mp + 2) / 5 + day - 1;
+  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  const int64_t days = era * 146097 + doe - 719468 - kDaysUnixTo1899;
+  return static_cast<double>(days) + (hour * 3600.0 + minute * 60.0 + second) / 86400.0;
+}
+
+double LocalDateTimeNow() {
+  const platform::LocalClock now = platform::LocalNow();
+  return EncodeDateTime(now.year, now.month, now.day, now.hour, now.minute, now.second);
 }
 
 void DecodeDate(double date_time, int& year, int& month, int& day) {

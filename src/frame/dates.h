@@ -24,6 +24,11 @@ inline double DateTimeFromServerDay(int32_t day) {
 // 32-bit day range are clamped rather than left undefined.
 int32_t ServerDayFromDateTime(double date_time);
 
+// Date-time of a civil date and time of day (proleptic Gregorian calendar).
+double EncodeDateTime(int year, int month, int day, int hour, int minute, int second);
+// The local date-time now.
+double LocalDateTimeNow();
+
 // Civil date of a date-time's day (proleptic Gregorian calendar).
 void DecodeDate(double date_time, int& year, int& month, int& day);
 // Hours, minutes and seconds of a date-time's fraction.

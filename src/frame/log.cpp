@@ -25,14 +25,13 @@ std::string LogFileName() {
 }
 
 std::string BuildLogLine(std::string_view message, bool with_error) {
-  int hour, minute, second;
-  platform::LocalTimeOfDay(hour, minute, second);
+  const platform::LocalClock now = platform::LocalNow();
   std::string line = "ThreadId=";
   line += std::to_string(platform::CurrentThreadId());
   line += ". ";
   line += message;
   line += " Time=";
-  line += platform::FormatTime(hour, minute, second);
+  line += platform::FormatTime(now.hour, now.minute, now.second);
   if (with_error) {
     // Whatever the thread's last system call left, read only now.
     const int code = platform::LastErrorCode();

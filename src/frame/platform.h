@@ -56,8 +56,12 @@ int CompareLocale(std::string_view a, std::string_view b);
 std::string FormatShortDate(int year, int month, int day);
 std::string FormatTime(int hour, int minute, int second);
 std::string FormatGeneral(double value);
-// Local time of day now.
-void LocalTimeOfDay(int& hour, int& minute, int& second);
+// The local calendar date and time of day now.
+struct LocalClock {
+  int year, month, day;
+  int hour, minute, second;
+};
+LocalClock LocalNow();
 
 // ---- Files -------------------------------------------------------------------
 // Appends bytes to the named file (created when missing) with one write, so

@@ -211,13 +211,15 @@ std::string FormatGeneral(double value) {
   return std::string(buf, result.ptr);
 }
 
-void LocalTimeOfDay(int& hour, int& minute, int& second) {
+LocalClock LocalNow() {
   const time_t now = time(nullptr);
   tm parts{};
-  if (!localtime_r(&now, &parts)) parts = tm{};
-  hour = parts.tm_hour;
-  minute = parts.tm_min;
-  second = parts.tm_sec;
+  if (!localtime_r(&now, &parts)) {
+    parts = tm{};
+    parts.tm_year = 70;
+    parts.tm_mday = 1;
+  }
+  return LocalClock{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min, parts.tm_sec};
 }
 
 bool AppendToFile(const std::string& path, std::string_view bytes) {

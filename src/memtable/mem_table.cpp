@@ -1,39 +1,13 @@
 #include "memtable/mem_table.h"
 
-#include <chrono>
 #include <cstdint>
 
+#include "frame/dates.h"
 #include "frame/failure.h"
 #include "frame/format.h"
 #include "frame/log.h"
-#include "frame/platform.h"
 
 namespace orlix {
-namespace {
-
-constexpr int kSecondsPerDay = 86400;
-constexpr int kHalfDay = kSecondsPerDay / 2;
-// Days from 1899-12-30 to 1970-01-01.
-constexpr int64_t kDaysTo1970 = 25569;
-
-// Local date-time now, for the Print header. The platform layer gives the
-// local time of day; the date is the UTC date moved by a day where local and
-// UTC time of day lie more than half a day apart (across midnight).
-double LocalNow() {
-  const int64_t seconds =
-      std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
-  int64_t day = seconds / kSecondsPerDay;
-  if (seconds % kSecondsPerDay < 0) --day;
-  const int64_t utc_seconds = seconds - day * kSecondsPerDay;
-  int hour, minute, second;
-  platform::LocalTimeOfDay(hour, minute, second);
-  const int64_t local_seconds = hour * 3600 + minute * 60 + second;
-  if (local_seconds - utc_seconds > kHalfDay) --day;
-  else if (utc_seconds - local_seconds > kHalfDay) ++day;
-  return static_cast<double>(day + kDaysTo1970) + static_cast<double>(local_seconds) / kSecondsPerDay;
-}
-
-}  // namespace
 
 TMemTable::TMemTable(int size, int capacity, const TItemClass& item_class)
     : TBaseList(0, capacity, CheckItemClass(item_class, TMemFields::Class, "TMemTable")) {
@@ -67,7 +41,7 @@ int TMemTable::CompareItems(const TBaseItem& a, const TBaseItem& b) const {
 }
 
 void TMemTable::Print(TLines& lines) const {
-  lines.push_back(FormatDateTime(LocalNow()));
+  lines.push_back(FormatDateTime(LocalDateTimeNow()));
   lines.push_back("MemTable");
   lines.push_back("Row");
   if (Row) Row->Print(lines);

@@ -95,6 +95,16 @@ TEST(Dates, ConvertBetweenServerDaysAndDateTimes) {
   EXPECT_EQ("17.11.1858", FormatDate(DateTimeFromServerDay(0)));
   EXPECT_EQ("01.03.2000", FormatDate(36586.0));
   EXPECT_EQ("29.02.2000 18:00:00", FormatDateTime(36585.75));
+  EXPECT_EQ(36585.75, EncodeDateTime(2000, 2, 29, 18, 0, 0));
+  EXPECT_EQ(0.0, EncodeDateTime(1899, 12, 30, 0, 0, 0));
+  for (double day : {-700000.0, -1.0, 0.0, 59.0, 60.0, 61.0, 45000.0, 2958465.0}) {
+    int year, month, mday;
+    DecodeDate(day, year, month, mday);
+    ASSERT_EQ(day, EncodeDateTime(year, month, mday, 0, 0, 0)) << day;
+  }
+  const double now = LocalDateTimeNow();
+  EXPECT_GT(now, 45000.0);  // after 2023
+  EXPECT_LT(now, 80000.0);
 }
 
 }  // namespace
