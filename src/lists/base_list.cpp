@@ -138,12 +138,15 @@ void TBaseList::SetSize(int new_size) {
     Items.resize(static_cast<size_t>(new_size));
     if (Count > new_size) Count = new_size;
   } else {
+    // Room first (the only step that may fail before a record exists), then
+    // one record at a time, so a failed construction leaves Size matching
+    // the records the pool really holds.
     Items.reserve(static_cast<size_t>(new_size));
-    while (static_cast<int>(Items.size()) < new_size) {
-      // Grow one record at a time so that a failure leaves Items consistent.
-      TBaseItem* item = ItemClass->make(this);
-      Items.push_back(item);
+    while (Size < new_size) {
+      Items.push_back(ItemClass->make(this));
+      ++Size;
     }
+    return;
   }
   Size = new_size;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <new>
 #include <random>
 #include <string>
 #include <vector>
@@ -157,6 +158,28 @@ TEST(BaseListPool, MisuseRaisesItsMessage) {
   EXPECT_EQ("Assign don't exist in the TBaseItem", MessageOf([] { TBaseItem a, b; a.Assign(b); }));
   EXPECT_EQ("ic is not TKeyItem in the TKeyList.Create", MessageOf([] { TKeyList bad(0, 1, TOtherItem::Class); }));
   EXPECT_EQ(1, list.Count) << "a failed call leaves the list as it was";
+}
+
+// Makes records until its budget runs out, then fails like an exhausted heap.
+int g_records_left = 0;
+const TItemClass kRationedClass{"TKeyItem", &TKeyItem::Class, [](TBaseList* owner) -> TBaseItem* {
+                                  if (g_records_left-- <= 0) throw std::bad_alloc();
+                                  return new TKeyItem(owner);
+                                }};
+
+TEST(BaseListPool, FailedGrowthKeepsThePoolConsistent) {
+  g_records_left = 5;
+  TKeyList list(2, 10, kRationedClass);
+  list.Append(1);
+  list.Append(2);                                // the two spares are used up
+  EXPECT_THROW(list.Append(3), std::bad_alloc);  // needs 10 more, 3 are left
+  EXPECT_EQ(2, list.Count) << "a failed growth adds no record";
+  EXPECT_EQ(5, list.Size);
+  EXPECT_EQ(5u, list.Items.size());
+  g_records_left = 100;
+  EXPECT_EQ(2, list.Append(3));
+  list.SetSize(1);  // shrinking frees every record beyond (checked by the sanitizer build)
+  EXPECT_EQ(1u, list.Items.size());
 }
 
 TEST(BaseListSorting, AddSortedNeedsASortedListAndKeepsTheOrder) {
