@@ -1,5 +1,6 @@
 #include "lists/base_list.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -141,7 +142,10 @@ void TBaseList::SetSize(int new_size) {
     // Room first (the only step that may fail before a record exists), then
     // one record at a time, so a failed construction leaves Size matching
     // the records the pool really holds.
-    Items.reserve(static_cast<size_t>(new_size));
+    // The pointer array grows geometrically (the pool itself still grows by
+    // Capacity records), so appending n records copies pointers O(n) times.
+    if (Items.capacity() < static_cast<size_t>(new_size))
+      Items.reserve(std::max(static_cast<size_t>(new_size), Items.capacity() * 2));
     while (Size < new_size) {
       Items.push_back(ItemClass->make(this));
       ++Size;
