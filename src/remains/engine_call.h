@@ -14,6 +14,11 @@
 
 namespace orlix {
 
+// Failure values: -1 where 0 is a valid answer (row, field and table
+// numbers), 1 for the end-of-data test so that a reading loop ends.
+inline constexpr int32_t kNoIndex = -1;
+inline constexpr int32_t kAtEnd = 1;
+
 // body(engine) gives the result; failure when there is no engine or a
 // failure is raised (then logged for site).
 template <class Engine, class R, class Body>
@@ -50,6 +55,16 @@ int32_t CreateEngineExport(const ExportSite& site) noexcept {
 template <class Engine>
 int32_t FreeEngineExport(const ExportSite& site) noexcept {
   return Guard(site, int32_t{0}, [] { return static_cast<int32_t>(FreeEngine(Engine::kRegistryName)); });
+}
+
+template <class Engine>
+int32_t ClearEngineExport(const ExportSite& site) noexcept {
+  return EngineStep<Engine>(site, [](Engine& engine) { engine.Clear(); });
+}
+
+template <class Engine>
+int32_t ExecuteEngineExport(const ExportSite& site) noexcept {
+  return EngineStep<Engine>(site, [](Engine& engine) { engine.Execute(); });
 }
 
 // Print into a fresh line list and hand it to the log.

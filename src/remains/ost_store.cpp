@@ -36,13 +36,10 @@ void TOstStoreItem::Assign(const TBaseItem& source) {
 // ---- TOstStoreList --------------------------------------------------------------
 
 TOstStoreList::TOstStoreList(int size, int capacity, const TItemClass& item_class)
-    : TBaseList(size, capacity, CheckItemClass(item_class, TOstStoreItem::Class, "TOstStoreList")),
-      WorkItem(new TOstStoreItem(this)) {}
-
-TOstStoreList::~TOstStoreList() { delete WorkItem; }
+    : TRowList(size, capacity, item_class, "TOstStoreList") {}
 
 TOstStoreItem& TOstStoreList::FillKey(double gooddate, int32_t pack, int32_t asrt, int32_t palet) {
-  auto& key = static_cast<TOstStoreItem&>(*WorkItem);
+  TOstStoreItem& key = Work();
   key.GOODDATE = gooddate;
   key.PACK = pack;
   key.ASRT = asrt;
@@ -53,23 +50,12 @@ TOstStoreItem& TOstStoreList::FillKey(double gooddate, int32_t pack, int32_t asr
 int TOstStoreList::Append(double gooddate, int32_t pack, int32_t asrt, int32_t palet, double quantity) {
   TOstStoreItem& row = FillKey(gooddate, pack, asrt, palet);
   row.Quantity = quantity;
-  // A reused spare may still carry New from an earlier Execute.
-  row.New = false;
-  ReserveRoomToAppend(*this);
-  return Add(WorkItem);
+  return AddWork();
 }
 
 double TOstStoreList::GetQuantity(double gooddate, int32_t pack, int32_t asrt, int32_t palet) {
-  Cursor = Find(FillKey(gooddate, pack, asrt, palet));
-  if (Cursor < 0) return 0.0;
-  auto& row = ItemAs<TOstStoreItem>(Cursor);
-  row.New = false;
-  return row.Quantity;
-}
-
-void TOstStoreList::MergeDuplicates() {
-  if (ItemClass == &TOstStoreItem::Class) MergeRowsByKey<TOstStoreItem>(*this);
-  else TBaseList::MergeDuplicates();
+  FillKey(gooddate, pack, asrt, palet);
+  return FindWork();
 }
 
 // ---- TOstStore --------------------------------------------------------------------

@@ -13,6 +13,7 @@
 #include "frame/format.h"
 #include "frame/registry.h"
 #include "lists/base_list.h"
+#include "remains/row_list.h"
 #include "remains/row_order.h"
 
 namespace orlix {
@@ -54,25 +55,17 @@ class TOstStoreItem : public TBaseItem {
   int32_t PALET = 0;
 };
 
-class TOstStoreList final : public TBaseList {
+class TOstStoreList final : public TRowList<TOstStoreItem> {
  public:
   // Raises "ic is not TOstStoreItem in the TOstStoreList.Create" for an item
   // class that is not TOstStoreItem or a descendant.
   TOstStoreList(int size, int capacity, const TItemClass& item_class);
-  ~TOstStoreList() override;
 
   // Appends a row; returns its position.
   int Append(double gooddate, int32_t pack, int32_t asrt, int32_t palet, double quantity);
   // The quantity of the row with this key, 0 when there is none. Moves the
   // cursor to the row found (or to -1) and clears its New flag.
   double GetQuantity(double gooddate, int32_t pack, int32_t asrt, int32_t palet);
-  // Sort by key, fold equal keys, drop empty rows.
-  void MergeDuplicates() override;
-
-  // The row under the cursor; only valid when OnRecord().
-  const TOstStoreItem& Current() const { return ItemAs<TOstStoreItem>(Cursor); }
-
-  TBaseItem* WorkItem;  // owned; filled by Append, the key of GetQuantity
 
  private:
   TOstStoreItem& FillKey(double gooddate, int32_t pack, int32_t asrt, int32_t palet);

@@ -26,19 +26,13 @@ constexpr ExportSite kFirstNew{"ibOstStoreFirstNew", FailureLine::kColon};
 constexpr ExportSite kNextNew{"ibOstStoreNextNew", FailureLine::kColon};
 constexpr ExportSite kEof{"ibOstStoreEOF", FailureLine::kColon};
 
-// Failure values: -1 where 0 is a valid answer, 1 for the end-of-data test.
-constexpr int32_t kNoIndex = -1;
-constexpr int32_t kAtEnd = 1;
-
 }  // namespace
 
 ORLIX_EXPORT int32_t ibOstStoreCreate(const int32_t* /*unused*/) { return CreateEngineExport<TOstStore>(kCreate); }
 
 ORLIX_EXPORT int32_t ibOstStoreFree(const int32_t* /*unused*/) { return FreeEngineExport<TOstStore>(kFree); }
 
-ORLIX_EXPORT int32_t ibOstStoreClear(const int32_t* /*unused*/) {
-  return EngineStep<TOstStore>(kClear, [](TOstStore& engine) { engine.Clear(); });
-}
+ORLIX_EXPORT int32_t ibOstStoreClear(const int32_t* /*unused*/) { return ClearEngineExport<TOstStore>(kClear); }
 
 ORLIX_EXPORT int32_t ibOstStorePrint(const int32_t* /*unused*/) { return PrintEngineExport<TOstStore>(kPrint); }
 
@@ -49,9 +43,7 @@ ORLIX_EXPORT int32_t ibOstStoreAppend(const int32_t* gooddate, const int32_t* pa
   });
 }
 
-ORLIX_EXPORT int32_t ibOstStoreExecute(const int32_t* /*unused*/) {
-  return EngineStep<TOstStore>(kExecute, [](TOstStore& engine) { engine.Execute(); });
-}
+ORLIX_EXPORT int32_t ibOstStoreExecute(const int32_t* /*unused*/) { return ExecuteEngineExport<TOstStore>(kExecute); }
 
 ORLIX_EXPORT int32_t ibOstStoreGetFieldNumber(const char* name) {
   return CallEngine<TOstStore>(kGetFieldNumber, kNoIndex,

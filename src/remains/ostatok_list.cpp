@@ -58,8 +58,7 @@ bool TOstatokItem::IsEmpty() const {
 // ---- TOstatokList -------------------------------------------------------------
 
 TOstatokList::TOstatokList(int size, int capacity, const TItemClass& item_class)
-    : TBaseList(size, capacity, CheckItemClass(item_class, TOstatokItem::Class, "TOstatokList")),
-      WorkItem(new TOstatokItem(this)) {}
+    : TRowList(size, capacity, item_class, "TOstatokList") {}
 
 TOstatokList::TOstatokList(bool use_date, bool use_pack, bool use_rz)
     : TOstatokList(0, kCapacity, TOstatokItem::Class) {
@@ -68,10 +67,8 @@ TOstatokList::TOstatokList(bool use_date, bool use_pack, bool use_rz)
   UseRz = use_rz;
 }
 
-TOstatokList::~TOstatokList() { delete WorkItem; }
-
 TOstatokItem& TOstatokList::FillKey(double date, int32_t pack, int32_t rz, int32_t placeindex) {
-  auto& key = static_cast<TOstatokItem&>(*WorkItem);
+  TOstatokItem& key = Work();
   key.ostdate = UseDate ? date : kDefaultDate;
   key.pack = UsePack ? pack : kDefaultPack;
   key.rz = UseRz ? rz : kDefaultRz;
@@ -84,11 +81,7 @@ int TOstatokList::Append(double date, int32_t pack, int32_t rz, int32_t placeind
   TOstatokItem& row = FillKey(date, pack, rz, placeindex);
   row.Quantity = quantity;
   row.resquantity = resquantity;
-  // A reused spare may still carry New from an earlier Execute; a fresh row
-  // is never new until Execute says so.
-  row.New = false;
-  ReserveRoomToAppend(*this);
-  return Add(WorkItem);
+  return AddWork();
 }
 
 void TOstatokList::AppendFolding(const TOstatokList& from) {
@@ -118,18 +111,10 @@ void TOstatokList::AppendFolding(const TOstatokList& from) {
 }
 
 double TOstatokList::GetQuantity(double date, int32_t pack, int32_t rz, int32_t placeindex) {
-  Cursor = Find(FillKey(date, pack, rz, placeindex));
-  if (Cursor < 0) return 0.0;
-  auto& row = ItemAs<TOstatokItem>(Cursor);
-  row.New = false;
-  return row.Quantity;
+  FillKey(date, pack, rz, placeindex);
+  return FindWork();
 }
 
 double TOstatokList::GetResQuantity() const { return OnRecord() ? Current().resquantity : 0.0; }
-
-void TOstatokList::MergeDuplicates() {
-  if (ItemClass == &TOstatokItem::Class) MergeRowsByKey<TOstatokItem>(*this);
-  else TBaseList::MergeDuplicates();
-}
 
 }  // namespace orlix

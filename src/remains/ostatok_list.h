@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "lists/base_list.h"
+#include "remains/row_list.h"
 #include "remains/row_order.h"
 
 namespace orlix {
@@ -56,14 +57,13 @@ class TOstatokItem : public TBaseItem {
   double resquantity = 0.0;
 };
 
-class TOstatokList final : public TBaseList {
+class TOstatokList final : public TRowList<TOstatokItem> {
  public:
   // Raises "ic is not TOstatokItem in the TOstatokList.Create" for an item
   // class that is not TOstatokItem or a descendant.
   TOstatokList(int size, int capacity, const TItemClass& item_class);
   // What the list keeps of a row's key: false masks date, pack or size.
   TOstatokList(bool use_date, bool use_pack, bool use_rz);
-  ~TOstatokList() override;
 
   // Appends a row, masked as the list keeps keys; returns its position.
   int Append(double date, int32_t pack, int32_t rz, int32_t placeindex, double quantity, double resquantity);
@@ -83,18 +83,11 @@ class TOstatokList final : public TBaseList {
   // The second quantity of the row under the cursor; 0 off the rows.
   double GetResQuantity() const;
 
-  // Sort by key, fold equal keys, drop empty rows.
-  void MergeDuplicates() override;
-
-  // The row under the cursor; only valid when OnRecord().
-  const TOstatokItem& Current() const { return ItemAs<TOstatokItem>(Cursor); }
-
   static constexpr int kCapacity = 100;
   static constexpr double kDefaultDate = 0.0;
   static constexpr int32_t kDefaultPack = -1;
   static constexpr int32_t kDefaultRz = -1;
 
-  TBaseItem* WorkItem;  // owned; filled by Append, the key of GetQuantity
   bool UseDate = true;
   bool UsePack = true;
   bool UseRz = true;

@@ -30,19 +30,13 @@ constexpr ExportSite kFirstNew{"ibOstatokFirstNew", FailureLine::kColon};
 constexpr ExportSite kNextNew{"ibOstatokNextNew", FailureLine::kColon};
 constexpr ExportSite kEof{"ibOstatokEOF", FailureLine::kColon};
 
-// Failure values: -1 where 0 is a valid answer, 1 for the end-of-data test.
-constexpr int32_t kNoIndex = -1;
-constexpr int32_t kAtEnd = 1;
-
 }  // namespace
 
 ORLIX_EXPORT int32_t ibOstatokCreate(const int32_t* /*unused*/) { return CreateEngineExport<TOstatok>(kCreate); }
 
 ORLIX_EXPORT int32_t ibOstatokFree(const int32_t* /*unused*/) { return FreeEngineExport<TOstatok>(kFree); }
 
-ORLIX_EXPORT int32_t ibOstatokClear(const int32_t* /*unused*/) {
-  return EngineStep<TOstatok>(kClear, [](TOstatok& engine) { engine.Clear(); });
-}
+ORLIX_EXPORT int32_t ibOstatokClear(const int32_t* /*unused*/) { return ClearEngineExport<TOstatok>(kClear); }
 
 ORLIX_EXPORT int32_t ibOstatokPrint(const int32_t* /*unused*/) { return PrintEngineExport<TOstatok>(kPrint); }
 
@@ -84,9 +78,7 @@ ORLIX_EXPORT int32_t ibOstatokAppend(const int32_t* date, const int32_t* pack, c
   });
 }
 
-ORLIX_EXPORT int32_t ibOstatokExecute(const int32_t* /*unused*/) {
-  return EngineStep<TOstatok>(kExecute, [](TOstatok& engine) { engine.Execute(); });
-}
+ORLIX_EXPORT int32_t ibOstatokExecute(const int32_t* /*unused*/) { return ExecuteEngineExport<TOstatok>(kExecute); }
 
 ORLIX_EXPORT int32_t ibOstatokGetTableNumber(const char* name) {
   return CallEngine<TOstatok>(kGetTableNumber, kNoIndex,

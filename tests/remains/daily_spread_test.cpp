@@ -41,8 +41,8 @@ Sums Fold(const Sums& rows, bool use_date, bool use_pack, bool use_rz) {
   return out;
 }
 
-// The plain method, step by step.
-Sums LiteralDaily(const std::vector<Movement>& moves, double last, bool use_pack, bool use_rz) {
+// The movements summed by full key and date, empty sums dropped.
+Sums Merged(const std::vector<Movement>& moves) {
   Sums full;
   for (const Movement& m : moves) {
     auto& s = full[{m.place, m.pack, m.rz, m.date}];
@@ -50,6 +50,12 @@ Sums LiteralDaily(const std::vector<Movement>& moves, double last, bool use_pack
     s.second += m.rq;
   }
   DropEmpty(full);
+  return full;
+}
+
+// The plain method, step by step.
+Sums LiteralDaily(const std::vector<Movement>& moves, double last, bool use_pack, bool use_rz) {
+  const Sums full = Merged(moves);
   Sums spread = full;
   for (const auto& [key, s] : full) {
     const double date = std::get<3>(key);
@@ -100,13 +106,7 @@ class DailyTables : public ::testing::Test {
     ExpectSameRows(LiteralDaily(moves, last, false, true), TableRows(*engine.OstDailySize), "ostdaily_rz");
     ExpectSameRows(LiteralDaily(moves, last, true, true), TableRows(*engine.OstDailyPackSize), "ostdaily_packrz");
     // The totals over all dates, for every key, whatever LastDate.
-    Sums all;
-    for (const Movement& m : moves) {
-      auto& s = all[{m.place, m.pack, m.rz, m.date}];
-      s.first += m.q;
-      s.second += m.rq;
-    }
-    DropEmpty(all);
+    const Sums all = Merged(moves);
     ExpectSameRows(Fold(all, false, false, false), TableRows(*engine.OstShort), "ostatok_short");
     ExpectSameRows(Fold(all, false, true, false), TableRows(*engine.OstPack), "ostatok_pack");
     ExpectSameRows(Fold(all, false, false, true), TableRows(*engine.OstSize), "ostatok_rz");
