@@ -18,7 +18,7 @@ namespace orlix {
 // and far inside the range where whole days stay exact in a double.
 inline constexpr double kMaxSpreadDate = 3.0e9;
 // Most running-balance rows one spreading may produce: about 0.9 GB of rows,
-// and each daily table folds a copy of them. Enough for 27,000 keys over a
+// and the daily tables at most as many again. Enough for 27,000 keys over a
 // year, or 200 keys whose first movement is dated day 0 and LastDate in 2026.
 inline constexpr int kMaxDailyRows = 10'000'000;
 
