@@ -40,7 +40,6 @@ class TRowList : public TBaseList {
   // never new until Execute says so.
   int AddWork() {
     Work().New = false;
-    ReserveRoomToAppend(*this);
     return Add(WorkItem);
   }
 

@@ -25,17 +25,6 @@ inline int CompareDates(double a, double b) {
   return Compare3(a, b);
 }
 
-// Called before appending: when the pool is full, grows the capacity of the
-// pointer array geometrically. The base list reserves exactly Size +
-// Capacity each time the pool grows, which makes filling a list quadratic
-// (a million rows move the array ten thousand times); with room reserved
-// here its reserve does nothing. The pool itself still grows by Capacity.
-inline void ReserveRoomToAppend(TBaseList& list) {
-  if (list.Count < list.Size) return;
-  const size_t needed = static_cast<size_t>(list.Size) + static_cast<size_t>(list.Capacity);
-  if (list.Items.capacity() < needed) list.Items.reserve(std::max(needed, 2 * list.Items.capacity()));
-}
-
 // Sorts the records from position begin to the end of the list by key. The
 // keys are copied next to their records first, so that the comparisons read
 // contiguous memory instead of chasing a pointer to each record.
