@@ -40,3 +40,103 @@ BEGIN
 END^
 
 SET TERM ; ^
+
+-- ---- Value lists: which documents are paid ---------------------------------
+SET TERM ^ ;
+
+EXECUTE BLOCK RETURNS (STEP VARCHAR(40), ANSWER VARCHAR(50)) AS
+  DECLARE h INTEGER;
+  DECLARE r INTEGER;
+BEGIN
+  h = ibListStrCreate('Оплаченные');
+  STEP = 'ibListStrCreate(''Оплаченные'')';
+  ANSWER = h;
+  SUSPEND;
+  r = ibListStrAdd(h, 'Д-17');
+  r = ibListStrAdd(h, 'Д-03  ');   -- trailing blanks are cut
+  r = ibListStrAdd(h, 'Д-09');
+  STEP = 'ibListStrCount after 3 adds';
+  ANSWER = ibListStrCount(h);
+  SUSPEND;
+  STEP = 'ibListStrExists(h, ''Д-03'')';
+  ANSWER = ibListStrExists(h, 'Д-03');
+  SUSPEND;
+  STEP = 'ibListStrExists(h, ''Д-04'')';
+  ANSWER = ibListStrExists(h, 'Д-04');
+  SUSPEND;
+  STEP = 'ibListStrGetItemByIndex(h, 0)';
+  ANSWER = ibListStrGetItemByIndex(h, 0) || ' (Exists sorted the list)';
+  SUSPEND;
+  STEP = 'ibListStrByName(''ОПЛАЧЕННЫЕ'')';
+  ANSWER = ibListStrByName('ОПЛАЧЕННЫЕ') || ' (names ignore letter case)';
+  SUSPEND;
+  STEP = 'ibListIntCount(h)';
+  ANSWER = ibListIntCount(h) || ' (wrong kind: warned in the log)';
+  SUSPEND;
+  STEP = 'ibListStrFree(h)';
+  ANSWER = ibListStrFree(h);
+  SUSPEND;
+END^
+
+-- ---- Memory tables: totals per store ---------------------------------------
+EXECUTE BLOCK RETURNS (STEP VARCHAR(40), ANSWER VARCHAR(50)) AS
+  DECLARE t INTEGER;
+  DECLARE r INTEGER;
+  DECLARE i INTEGER = 0;
+BEGIN
+  t = ibMemTableCreate('totals');
+  r = ibMemTableAddField(t, 'store', 'int', 1, 'miss');
+  r = ibMemTableAddField(t, 'qty', 'double', 0, 'sum');
+  r = ibMemTableAddField(t, 'moves', 'int', 0, 'count');
+  WHILE (i < 10) DO
+  BEGIN
+    r = ibMemTableRowClear(t);
+    r = ibMemTableRowFieldSetInt(t, 0, MOD(i, 3));
+    r = ibMemTableRowFieldSetDouble(t, 1, i * 1.5);
+    r = ibMemTableRowFieldSetInt(t, 2, 1);
+    r = ibMemTableInsert(t);
+    i = i + 1;
+  END
+  r = ibMemTableFirst(t);
+  WHILE (ibMemTableEOF(t) = 0) DO
+  BEGIN
+    STEP = 'store ' || ibMemTableFieldGetInt(t, 0);
+    ANSWER = 'qty ' || ibMemTableFieldGetDouble(t, 1) || ', moves ' || ibMemTableFieldGetInt(t, 2);
+    SUSPEND;
+    r = ibMemTableNext(t);
+  END
+  r = ibMemTablePrint(t);
+  STEP = 'ibMemTableFree(t)';
+  ANSWER = ibMemTableFree(t);
+  SUSPEND;
+END^
+
+-- ---- Remains: running balance of one place, day by day ----------------------
+EXECUTE BLOCK RETURNS (STEP VARCHAR(40), ANSWER VARCHAR(50)) AS
+  DECLARE t INTEGER;
+  DECLARE r INTEGER;
+BEGIN
+  r = ibOstatokCreate(0);
+  r = ibOstatokSetParams(2, DATE '2024-03-01', DATE '2024-03-13', DATE '2024-03-31');
+  r = ibOstatokSetUseParams(0, 0, 0, 1, 0, 0, 0);
+  r = ibOstatokAppend(DATE '2024-03-10', 1, 1, 5, 5, 0);
+  r = ibOstatokAppend(DATE '2024-03-12', 1, 1, 5, -2, 0);
+  r = ibOstatokExecute(0);
+  STEP = 'ostatok_short, place 5';
+  ANSWER = ibOstatokGetQuantity(0, DATE '2024-03-01', -1, -1, 5);
+  SUSPEND;
+  t = ibOstatokGetTableNumber('ostdaily');
+  r = ibOstatokFirstNew(t);
+  WHILE (ibOstatokEOF(t) = 0) DO
+  BEGIN
+    STEP = 'ostdaily ' || ibOstatokGetFieldDate(t, 0);
+    ANSWER = ibOstatokGetFieldDouble(t, 4);
+    SUSPEND;
+    r = ibOstatokNextNew(t);
+  END
+  STEP = 'ibOstatokFree(0)';
+  ANSWER = ibOstatokFree(0);
+  SUSPEND;
+END^
+
+SET TERM ; ^
