@@ -4,7 +4,7 @@
 // inside are logged as "<export>: except=<message>".
 #include <cstdint>
 
-#include "remains/engine_call.h"
+#include "frame/engine_exports.h"
 #include "remains/ost_store.h"
 
 using namespace orlix;

@@ -4,7 +4,7 @@
 // logged as "<export>: except=<message>". Flags are read as one byte.
 #include <cstdint>
 
-#include "remains/engine_call.h"
+#include "frame/engine_exports.h"
 #include "remains/ostatok.h"
 
 using namespace orlix;

@@ -1,9 +1,10 @@
-// Export shapes shared by the two remains engines (TOstatok, TOstStore):
-// each export finds the thread's engine under its registry name and runs one
-// operation on it under the frame's guard. Without an engine an export
-// answers its failure value at once and logs nothing.
-#ifndef ORLIX_REMAINS_ENGINE_CALL_H_
-#define ORLIX_REMAINS_ENGINE_CALL_H_
+// Export shapes shared by the calculation engines (one engine per thread,
+// registered under a fixed name given by Engine::kRegistryName): each export
+// finds the thread's engine and runs one operation on it under the guard.
+// Without an engine an export answers its failure value at once and logs
+// nothing.
+#ifndef ORLIX_FRAME_ENGINE_EXPORTS_H_
+#define ORLIX_FRAME_ENGINE_EXPORTS_H_
 
 #include <cstdint>
 
@@ -79,4 +80,4 @@ int32_t PrintEngineExport(const ExportSite& site) noexcept {
 
 }  // namespace orlix
 
-#endif  // ORLIX_REMAINS_ENGINE_CALL_H_
+#endif  // ORLIX_FRAME_ENGINE_EXPORTS_H_
