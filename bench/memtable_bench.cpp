@@ -47,14 +47,14 @@ const Input& Rows() {
 
 std::unique_ptr<TMemTable> NewTable() {
   auto table = TMemTable::CreateTable("bench");
-  table->FieldDefs.Add("k", "int", true, "miss");
-  table->FieldDefs.Add("q", "double", false, "sum");
+  table->AddField("k", "int", true, "miss");
+  table->AddField("q", "double", false, "sum");
   return table;
 }
 
 void InsertAll(TMemTable& table, const Input& in) {
   for (int i = 0; i < kRows; ++i) {
-    TMemFields& row = *table.Row;
+    TMemFields& row = *table.Row();
     row.Fields[kKeyField].IntValue = in.keys[static_cast<size_t>(i)];
     row.Fields[kSumField].DoubleValue = in.values[static_cast<size_t>(i)];
     table.Insert();
@@ -70,7 +70,7 @@ void BM_MemTableInsertFold(benchmark::State& state) {
   for (auto _ : state) {
     auto table = NewTable();
     InsertAll(*table, in);
-    benchmark::DoNotOptimize(table->Count);
+    benchmark::DoNotOptimize(table->Count());
     state.PauseTiming();
     table.reset();  // freeing 100,000 rows is not part of the work
     state.ResumeTiming();
@@ -98,7 +98,7 @@ void BM_MemTableFoldIntoExistingKeys(benchmark::State& state) {
   InsertAll(*table, in);
   for (auto _ : state) {
     InsertAll(*table, in);
-    benchmark::DoNotOptimize(table->Count);
+    benchmark::DoNotOptimize(table->Count());
   }
   SetRowsProcessed(state);
 }
@@ -110,7 +110,7 @@ void BM_MemTableLocate(benchmark::State& state) {
   for (auto _ : state) {
     double total = 0.0;
     for (int i = 0; i < kRows; ++i) {
-      table->Row->Fields[kKeyField].IntValue = in.keys[static_cast<size_t>(i)];
+      table->Row()->Fields[kKeyField].IntValue = in.keys[static_cast<size_t>(i)];
       if (table->Locate()) total += table->CurrentRow()->Fields[kSumField].DoubleValue;
     }
     benchmark::DoNotOptimize(total);

@@ -90,7 +90,7 @@ void BM_EngineTotals(benchmark::State& state) {
   for (auto _ : state) {
     AppendAll(engine, TotalsInput());
     engine.Execute();
-    benchmark::DoNotOptimize(engine.OstPackSize->Count);
+    benchmark::DoNotOptimize(engine.OstPackSize->Count());
   }
   state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(TotalsInput().size()));
 }
@@ -114,9 +114,9 @@ void BM_EngineDaily(benchmark::State& state) {
   for (auto _ : state) {
     AppendAll(engine, DailyInput());
     engine.Execute();
-    benchmark::DoNotOptimize(engine.OstDailyPackSize->Count);
+    benchmark::DoNotOptimize(engine.OstDailyPackSize->Count());
   }
-  state.counters["daily_rows"] = static_cast<double>(engine.OstDailyPackSize->Count);
+  state.counters["daily_rows"] = static_cast<double>(engine.OstDailyPackSize->Count());
   state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(DailyInput().size()));
 }
 

@@ -29,7 +29,7 @@ ORLIX_EXPORT int32_t ibGetCurrentThreadId(const int32_t* /*unused*/) {
 // 1 when this thread's object registry holds an engine of that name.
 ORLIX_EXPORT int32_t ibVarExists(const char* name) {
   return Guard(kVarExists, -1, [&] {
-    TRegistry* registry = GetObjectRegistry();
+    TEngineRegistry* registry = GetObjectRegistry();
     if (!registry) return 0;
     const int index = registry->IndexOf(StrArg(name));
     return index >= 0 && registry->Object(index) ? 1 : 0;

@@ -19,7 +19,7 @@ namespace orlix {
 inline constexpr const char* kDuplicateName = "String list does not allow duplicates";
 
 template <class Value>
-class TNameList final {
+class TNameList {
  public:
   explicit TNameList(bool sorted) : sorted_(sorted) {}
 

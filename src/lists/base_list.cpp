@@ -4,9 +4,10 @@
 #include <cmath>
 #include <utility>
 
+#include "lists/quick_sort.h"
+
 namespace orlix {
 namespace {
-TBaseItem* MakeBaseItem(TBaseList* owner) { return new TBaseItem(owner); }
 
 // "Невозможно вставить элемент в неотсортированный список": cannot insert an
 // element into an unsorted list.
@@ -15,17 +16,7 @@ constexpr const char* kInsertIntoUnsorted =
     "\xE2 \xED\xE5\xEE\xF2\xF1\xEE\xF0\xF2\xE8\xF0\xEE\xE2\xE0\xED\xED\xFB\xE9 \xF1\xEF\xE8\xF1\xEE\xEA";
 }  // namespace
 
-const TItemClass TBaseItem::Class{"TBaseItem", nullptr, &MakeBaseItem};
-
-bool TItemClass::InheritsFrom(const TItemClass& other) const {
-  for (const TItemClass* c = this; c; c = c->parent)
-    if (c == &other) return true;
-  return false;
-}
-
 // ---- TBaseItem --------------------------------------------------------------
-
-TBaseItem::TBaseItem(TBaseList* /*owner*/) {}
 
 void TBaseItem::Print(TLines& lines) const { lines.push_back(Format("ID=%d  Deleted=%d", ID, Deleted ? 1 : 0)); }
 
@@ -39,42 +30,209 @@ bool TBaseItem::IsEmpty() const { return Deleted || std::fabs(Quantity) <= kZero
 
 // ---- TBaseList ----------------------------------------------------------------
 
-TBaseList::TBaseList(int size, int capacity, const TItemClass& item_class)
-    : Capacity(capacity < 1 ? 1 : capacity), ItemClass(&item_class) {
+TBaseList::TBaseList(int size, int capacity, TItemMaker make_item)
+    : capacity_(capacity < 1 ? 1 : capacity), make_item_(make_item) {
   SetSize(size);
 }
 
 TBaseList::~TBaseList() {
-  for (TBaseItem* item : Items) delete item;
-}
-
-const TItemClass& TBaseList::CheckItemClass(const TItemClass& item_class, const TItemClass& record_class,
-                                            const char* list_name) {
-  if (!item_class.InheritsFrom(record_class))
-    throw EOrlixError(std::string("ic is not ") + record_class.name + " in the " + list_name + ".Create");
-  return item_class;
+  for (TBaseItem* item : items_) delete item;
 }
 
 int TBaseList::CompareItems(const TBaseItem& a, const TBaseItem& b) const { return a.Compare(b); }
 
 void TBaseList::AddCopies(const TBaseList& other) {
-  for (int i = 0; i < other.Count; ++i) Item(NewIndex()).Assign(other.Item(i));
+  for (int i = 0; i < other.count_; ++i) Item(NewIndex()).Assign(other.Item(i));
 }
 
 void TBaseList::Clear() {
-  Count = 0;
-  LastID = -1;
+  count_ = 0;
+  last_id_ = -1;
 }
 
-void TBaseList::Pack() { SetSize(Count); }
+void TBaseList::Pack() { SetSize(count_); }
 
 void TBaseList::MergeDuplicates() {
   SetSortMode(-1);
   Sort();
-  if (Count > 1) {
+  FoldFrom(0);
+}
+
+void TBaseList::RemoveEmpty() {
+  int kept = 0;
+  for (int i = 0; i < count_; ++i) {
+    if (items_[i]->IsEmpty()) continue;
+    if (i != kept) std::swap(items_[i], items_[kept]);
+    ++kept;
+  }
+  count_ = kept;
+}
+
+void TBaseList::First() { cursor_ = 0; }
+void TBaseList::Last() { cursor_ = count_ - 1; }
+void TBaseList::Next() {
+  if (!Eof()) ++cursor_;
+}
+void TBaseList::Prior() {
+  if (!Bof()) --cursor_;
+}
+void TBaseList::FirstNew() {
+  First();
+  while (!Eof() && !Item(cursor_).New) Next();
+}
+void TBaseList::NextNew() {
+  Next();
+  while (!Eof() && !Item(cursor_).New) Next();
+}
+bool TBaseList::Bof() const { return cursor_ < 0 || count_ == 0; }
+bool TBaseList::Eof() const { return cursor_ >= count_; }
+
+void TBaseList::SetNew() {
+  for (int i = 0; i < count_; ++i) items_[i]->New = true;
+}
+
+int32_t TBaseList::GetFieldInteger(const std::string& /*field_name*/) const { return 0; }
+
+double TBaseList::GetFieldDouble(const std::string& /*field_name*/) const {
+  return OnRecord() ? Item(cursor_).Quantity : 0.0;
+}
+
+void TBaseList::Print(TLines& lines) const {
+  lines.push_back(Format("Count=%d  Size=%d  Capacity=%d", count_, size_, capacity_));
+  for (int i = 0; i < count_; ++i) items_[i]->Print(lines);
+}
+
+void TBaseList::SetSize(int new_size) {
+  if (new_size < 0) throw EOrlixError("Value < 0 in the TBaseList.SetSize");
+  if (new_size == size_) return;
+  if (new_size < size_) {
+    for (int i = new_size; i < size_; ++i) delete items_[i];
+    items_.resize(static_cast<size_t>(new_size));
+    if (count_ > new_size) count_ = new_size;
+    size_ = new_size;
+    return;
+  }
+  // Room first (the only step that may fail before a record exists), then
+  // one record at a time, so a failed construction leaves Size matching
+  // the records the pool really holds.
+  // The pointer array grows geometrically (the pool itself still grows by
+  // Capacity records), so appending n records copies pointers O(n) times.
+  if (items_.capacity() < static_cast<size_t>(new_size))
+    items_.reserve(std::max(static_cast<size_t>(new_size), items_.capacity() * 2));
+  while (size_ < new_size) {
+    items_.push_back(make_item_(*this));
+    ++size_;
+  }
+}
+
+int TBaseList::NewIndex() {
+  if (count_ >= size_) {
+    if (size_ > INT32_MAX - capacity_) throw EOrlixError("Count > Size in the TBaseList.NewIndex");
+    // Grow first, so a failed growth leaves Count as it was.
+    SetSize(size_ + capacity_);
+  }
+  return count_++;
+}
+
+int TBaseList::Add(TBaseItem*& work) {
+  const int index = NewIndex();
+  std::swap(items_[index], work);
+  TBaseItem& item = *items_[index];
+  item.ID = ++last_id_;
+  item.Deleted = false;
+  sorted_ = false;
+  return index;
+}
+
+int TBaseList::AddSorted(TBaseItem*& work) {
+  if (!sorted_) throw EOrlixError(kInsertIntoUnsorted);
+  const int n = Add(work);
+  sorted_ = true;
+  if (n == 0) return 0;
+  int lo = 0, hi = n - 1, mid = n - 1;
+  int r = 0;
+  while (lo < hi) {
+    r = CompareItems(*items_[n], *items_[mid]);
+    if (r == 0) break;
+    if (r < 0) hi = mid;
+    else lo = mid + 1;
+    mid = (lo + hi) / 2;
+  }
+  r = CompareItems(*items_[n], *items_[mid]);
+  if (r > 0) return n;
+  TBaseItem* fresh = items_[n];
+  for (int i = n; i > mid; --i) items_[i] = items_[i - 1];
+  items_[mid] = fresh;
+  return mid;
+}
+
+int TBaseList::Find(const TBaseItem& key) const {
+  if (count_ == 0) return -1;
+  if (cursor_ >= 0 && cursor_ < count_ && CompareItems(key, *items_[cursor_]) == 0) return cursor_;
+  if (!sorted_) {
+    for (int i = 0; i < count_; ++i)
+      if (CompareItems(key, *items_[i]) == 0) return i;
+    return -1;
+  }
+  int lo = 0, hi = count_ - 1, mid = count_ - 1;
+  while (lo < hi) {
+    const int r = CompareItems(key, *items_[mid]);
+    if (r == 0) return mid;
+    if (r > 0) lo = mid + 1;
+    else hi = mid;
+    mid = (lo + hi) / 2;
+  }
+  return CompareItems(key, *items_[mid]) == 0 ? mid : -1;
+}
+
+int TBaseList::FindMerge(TBaseItem*& work) {
+  const int index = Find(*work);
+  if (index >= 0) {
+    items_[index]->Merge(*work);
+    return index;
+  }
+  AddSorted(work);
+  return -1;
+}
+
+void TBaseList::Delete(int index) {
+  if (index < 0 || index >= count_) throw EOrlixError("(Index<0) or (Index>=Count) in the TBaseList.Delete");
+  TBaseItem* removed = items_[index];
+  for (int i = index; i < count_ - 1; ++i) items_[i] = items_[i + 1];
+  --count_;
+  items_[count_] = removed;
+}
+
+void TBaseList::TrimEnd(int from_index) {
+  if (from_index < 0 || from_index >= count_)
+    throw EOrlixError("(FromIndex<0) or (FromIndex>=Count) in the TBaseList.TrimEnd");
+  count_ = from_index;
+}
+
+void TBaseList::SetSortMode(int mode) {
+  if (mode != sort_mode_) {
+    sorted_ = false;
+    sort_mode_ = mode;
+  }
+}
+
+void TBaseList::Sort() {
+  if (sorted_) return;
+  sorted_ = true;
+  if (count_ > 1) SortRange(0, count_ - 1);
+}
+
+void TBaseList::SortFrom(int begin) {
+  if (begin < 0) begin = 0;
+  if (count_ - begin > 1) SortRange(begin, count_ - 1);
+}
+
+void TBaseList::FoldFrom(int begin) {
+  if (begin < 0) begin = 0;
+  if (count_ - begin > 1) {
     TBaseItem* kept = nullptr;
-    for (int i = 0; i < Count; ++i) {
-      TBaseItem& item = Item(i);
+    for (int i = begin; i < count_; ++i) {
+      TBaseItem& item = *items_[i];
       if (item.Deleted) continue;
       if (kept && kept->Compare(item) == 0) {
         kept->Merge(item);
@@ -84,198 +242,25 @@ void TBaseList::MergeDuplicates() {
       }
     }
   }
-  RemoveEmpty();
-}
-
-void TBaseList::RemoveEmpty() {
-  int kept = 0;
-  for (int i = 0; i < Count; ++i) {
-    if (Items[i]->IsEmpty()) continue;
-    if (i != kept) std::swap(Items[i], Items[kept]);
-    ++kept;
+  int write = begin;
+  for (int i = begin; i < count_; ++i) {
+    if (items_[i]->IsEmpty()) continue;
+    if (i != write) std::swap(items_[i], items_[write]);
+    ++write;
   }
-  Count = kept;
+  count_ = write;
 }
 
-void TBaseList::First() { Cursor = 0; }
-void TBaseList::Last() { Cursor = Count - 1; }
-void TBaseList::Next() {
-  if (!Eof()) ++Cursor;
-}
-void TBaseList::Prior() {
-  if (!Bof()) --Cursor;
-}
-void TBaseList::FirstNew() {
-  First();
-  while (!Eof() && !Item(Cursor).New) Next();
-}
-void TBaseList::NextNew() {
-  Next();
-  while (!Eof() && !Item(Cursor).New) Next();
-}
-bool TBaseList::Bof() const { return Cursor < 0 || Count == 0; }
-bool TBaseList::Eof() const { return Cursor >= Count; }
-
-void TBaseList::SetNew() {
-  for (int i = 0; i < Count; ++i) Items[i]->New = true;
+bool TBaseList::CheckSorted() {
+  for (int i = 1; i < count_; ++i)
+    if (CompareItems(*items_[i - 1], *items_[i]) > 0) return false;
+  sorted_ = true;
+  return true;
 }
 
-int32_t TBaseList::GetFieldInteger(const std::string& /*field_name*/) const { return 0; }
-
-double TBaseList::GetFieldDouble(const std::string& /*field_name*/) const {
-  return OnRecord() ? Item(Cursor).Quantity : 0.0;
-}
-
-void TBaseList::Print(TLines& lines) const {
-  lines.push_back(Format("Count=%d  Size=%d  Capacity=%d", Count, Size, Capacity));
-  for (int i = 0; i < Count; ++i) Items[i]->Print(lines);
-}
-
-void TBaseList::SetSize(int new_size) {
-  if (new_size < 0) throw EOrlixError("Value < 0 in the TBaseList.SetSize");
-  if (new_size == Size) return;
-  if (new_size < Size) {
-    for (int i = new_size; i < Size; ++i) delete Items[i];
-    Items.resize(static_cast<size_t>(new_size));
-    if (Count > new_size) Count = new_size;
-  } else {
-    // Room first (the only step that may fail before a record exists), then
-    // one record at a time, so a failed construction leaves Size matching
-    // the records the pool really holds.
-    // The pointer array grows geometrically (the pool itself still grows by
-    // Capacity records), so appending n records copies pointers O(n) times.
-    if (Items.capacity() < static_cast<size_t>(new_size))
-      Items.reserve(std::max(static_cast<size_t>(new_size), Items.capacity() * 2));
-    while (Size < new_size) {
-      Items.push_back(ItemClass->make(this));
-      ++Size;
-    }
-    return;
-  }
-  Size = new_size;
-}
-
-int TBaseList::NewIndex() {
-  if (Count >= Size) {
-    if (Size > INT32_MAX - Capacity) throw EOrlixError("Count > Size in the TBaseList.NewIndex");
-    // Grow first, so a failed growth leaves Count as it was.
-    SetSize(Size + Capacity);
-  }
-  return Count++;
-}
-
-int TBaseList::Add(TBaseItem*& work) {
-  const int index = NewIndex();
-  std::swap(Items[index], work);
-  TBaseItem& item = *Items[index];
-  item.ID = ++LastID;
-  item.Deleted = false;
-  Sorted = false;
-  return index;
-}
-
-int TBaseList::AddSorted(TBaseItem*& work) {
-  if (!Sorted) throw EOrlixError(kInsertIntoUnsorted);
-  const int n = Add(work);
-  Sorted = true;
-  if (n == 0) return 0;
-  int lo = 0, hi = n - 1, mid = n - 1;
-  int r = 0;
-  while (lo < hi) {
-    r = CompareItems(*Items[n], *Items[mid]);
-    if (r == 0) break;
-    if (r < 0) hi = mid;
-    else lo = mid + 1;
-    mid = (lo + hi) / 2;
-  }
-  r = CompareItems(*Items[n], *Items[mid]);
-  if (r > 0) return n;
-  TBaseItem* fresh = Items[n];
-  for (int i = n; i > mid; --i) Items[i] = Items[i - 1];
-  Items[mid] = fresh;
-  return mid;
-}
-
-int TBaseList::Find(const TBaseItem& key) const {
-  if (Count == 0) return -1;
-  if (Cursor >= 0 && Cursor < Count && CompareItems(key, *Items[Cursor]) == 0) return Cursor;
-  if (!Sorted) {
-    for (int i = 0; i < Count; ++i)
-      if (CompareItems(key, *Items[i]) == 0) return i;
-    return -1;
-  }
-  int lo = 0, hi = Count - 1, mid = Count - 1;
-  while (lo < hi) {
-    const int r = CompareItems(key, *Items[mid]);
-    if (r == 0) return mid;
-    if (r > 0) lo = mid + 1;
-    else hi = mid;
-    mid = (lo + hi) / 2;
-  }
-  return CompareItems(key, *Items[mid]) == 0 ? mid : -1;
-}
-
-int TBaseList::FindMerge(TBaseItem*& work) {
-  const int index = Find(*work);
-  if (index >= 0) {
-    Items[index]->Merge(*work);
-    return index;
-  }
-  AddSorted(work);
-  return -1;
-}
-
-void TBaseList::Delete(int index) {
-  if (index < 0 || index >= Count) throw EOrlixError("(Index<0) or (Index>=Count) in the TBaseList.Delete");
-  TBaseItem* removed = Items[index];
-  for (int i = index; i < Count - 1; ++i) Items[i] = Items[i + 1];
-  --Count;
-  Items[Count] = removed;
-}
-
-void TBaseList::TrimEnd(int from_index) {
-  if (from_index < 0 || from_index >= Count)
-    throw EOrlixError("(FromIndex<0) or (FromIndex>=Count) in the TBaseList.TrimEnd");
-  Count = from_index;
-}
-
-void TBaseList::SetSortMode(int mode) {
-  if (mode != SortMode) {
-    Sorted = false;
-    SortMode = mode;
-  }
-}
-
-void TBaseList::Sort() {
-  if (Sorted) return;
-  Sorted = true;
-  if (Count > 1) QuickSort(0, Count - 1);
-}
-
-// Hoare partition around the record at the middle position, taken once.
-void TBaseList::QuickSort(int lo, int hi) {
-  // Recurse into the smaller part and loop on the larger, so the stack stays
-  // logarithmic even on adversarial orders.
-  while (lo < hi) {
-    const TBaseItem* pivot = Items[lo + (hi - lo) / 2];
-    int i = lo, j = hi;
-    do {
-      while (CompareItems(*Items[i], *pivot) < 0) ++i;
-      while (CompareItems(*Items[j], *pivot) > 0) --j;
-      if (i <= j) {
-        std::swap(Items[i], Items[j]);
-        ++i;
-        --j;
-      }
-    } while (i <= j);
-    if (j - lo < hi - i) {
-      if (j > lo) QuickSort(lo, j);
-      lo = i;
-    } else {
-      if (i < hi) QuickSort(i, hi);
-      hi = j;
-    }
-  }
+void TBaseList::SortRange(int lo, int hi) {
+  QuickSort(items_.data(), lo, hi,
+            [this](const TBaseItem* a, const TBaseItem* b) { return CompareItems(*a, *b); });
 }
 
 }  // namespace orlix

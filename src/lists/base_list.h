@@ -7,65 +7,64 @@
 // allocate nothing while spares remain; the pool grows Capacity records at a
 // time. Records are numbered (ID), flaggable (Deleted, New), walked by a
 // cursor, sorted by a switchable comparison and searched by bisection.
+//
+// A record object never moves in memory while it is in the pool: sorting,
+// merging and removal exchange pointers only. References between records
+// therefore stay valid while the list grows, sorts or merges.
+//
+// The list's state is private; descendants and callers change it only
+// through the operations below.
 #ifndef ORLIX_LISTS_BASE_LIST_H_
 #define ORLIX_LISTS_BASE_LIST_H_
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "frame/failure.h"
 #include "frame/format.h"
-#include "frame/registry.h"
 
 namespace orlix {
 
-class TBaseItem;
 class TBaseList;
-
-// A record class: its name, its parent class and how to make one for a pool.
-struct TItemClass {
-  const char* name;
-  const TItemClass* parent;
-  TBaseItem* (*make)(TBaseList* owner);
-
-  // True for this class and its descendants.
-  bool InheritsFrom(const TItemClass& other) const;
-};
-
-// Three-way comparison used by every record comparison: -1, 0 or 1, exact.
-template <class T>
-inline int Compare3(T a, T b) {
-  return a < b ? -1 : (b < a ? 1 : 0);
-}
 
 // Zero tolerance of every engine: a magnitude at most this is zero.
 inline constexpr double kZeroTolerance = 1e-10;
 
 class TBaseItem {
  public:
-  static const TItemClass Class;
-
-  explicit TBaseItem(TBaseList* owner = nullptr);
+  TBaseItem() = default;
   virtual ~TBaseItem() = default;
-  TBaseItem(const TBaseItem&) = delete;
-  TBaseItem& operator=(const TBaseItem&) = delete;
 
+  // "ID=%d  Deleted=%d".
   virtual void Print(TLines& lines) const;
+  // Raises "Assign don't exist in the TBaseItem"; copied rows override it.
   virtual void Assign(const TBaseItem& source);
+  // Adds the other record's quantities into this one; nothing in the base.
   virtual void Merge(const TBaseItem& other);
-  // Must return exactly -1, 0 or 1: the searches depend on it.
+  // Must return exactly -1, 0 or 1: the searches depend on it. 0 in the base.
   virtual int Compare(const TBaseItem& other) const;
+  // Deleted, or a quantity within the zero tolerance.
   virtual bool IsEmpty() const;
 
   int32_t ID = -1;
   bool Deleted = false;
   double Quantity = 0.0;
   bool New = false;
+
+ protected:
+  // Rows copy their fields with these (see TRow); a bare item is not copied.
+  TBaseItem(const TBaseItem&) = default;
+  TBaseItem& operator=(const TBaseItem&) = default;
 };
+
+// Makes one record for the pool of owner. Each list passes the maker of its
+// own record type, so every pool record is of that type by construction.
+using TItemMaker = TBaseItem* (*)(const TBaseList& owner);
 
 class TBaseList {
  public:
-  TBaseList(int size, int capacity, const TItemClass& item_class);
+  TBaseList(int size, int capacity, TItemMaker make_item);
   virtual ~TBaseList();
   TBaseList(const TBaseList&) = delete;
   TBaseList& operator=(const TBaseList&) = delete;
@@ -75,6 +74,7 @@ class TBaseList {
   virtual void AddCopies(const TBaseList& other);
   virtual void Clear();
   virtual void Pack();
+  // Sorts by the records' own order, folds equal records, drops empty ones.
   virtual void MergeDuplicates();
   virtual void RemoveEmpty();
   virtual void First();
@@ -90,6 +90,23 @@ class TBaseList {
   virtual int32_t GetFieldInteger(const std::string& field_name) const;
   virtual double GetFieldDouble(const std::string& field_name) const;
   virtual void Print(TLines& lines) const;
+
+  // ---- State ----------------------------------------------------------------
+  int32_t Count() const { return count_; }
+  int32_t Size() const { return size_; }
+  int32_t Capacity() const { return capacity_; }
+  bool Sorted() const { return sorted_; }
+  int32_t LastID() const { return last_id_; }
+  int32_t SortMode() const { return sort_mode_; }
+  int32_t Cursor() const { return cursor_; }
+  // True when 0 <= Cursor < Count.
+  bool OnRecord() const { return !Bof() && !Eof(); }
+
+  // The record at a position of the pool (0 <= index < Size).
+  TBaseItem& Item(int index) const { return *items_[static_cast<size_t>(index)]; }
+  // The record at index as the list's record type.
+  template <class T>
+  T& ItemAs(int index) const { return static_cast<T&>(Item(index)); }
 
   // ---- Pool and records -----------------------------------------------------
   void SetSize(int new_size);
@@ -109,30 +126,42 @@ class TBaseList {
   void SetSortMode(int mode);
   void Sort();
 
-  TBaseItem& Item(int index) const { return *Items[index]; }
-  // The record at index as the descendant's record class.
-  template <class T>
-  T& ItemAs(int index) const { return static_cast<T&>(*Items[index]); }
-  // True when 0 <= Cursor < Count.
-  bool OnRecord() const { return !Bof() && !Eof(); }
+  // ---- Cursor and numbering ------------------------------------------------------
+  // Puts the cursor at a position; -1 and Count are the places off the rows.
+  void SetCursor(int position) { cursor_ = position; }
+  // Hands the next ID to no record: a record folded into another on arrival
+  // still counts as appended, so the numbers of later records stay as if
+  // every record had been added.
+  void SkipID() { ++last_id_; }
 
-  std::vector<TBaseItem*> Items;  // owned; length Size
-  int32_t Count = 0;
-  int32_t Size = 0;
-  int32_t Capacity = 1;
-  bool Sorted = true;
-  int32_t LastID = -1;
-  const TItemClass* ItemClass;
-  int32_t SortMode = -1;
-  int32_t Cursor = 0;
+  // ---- Ranges (for lists that fill or fold a part at a time) ----------------
+  // Sorts the records from position begin to the end by the current order.
+  void SortFrom(int begin);
+  // On records ordered from position begin on: folds each record equal to the
+  // last kept one into it (the folded one gets Deleted), then drops the empty
+  // ones from begin on, keeping the order of the rest.
+  void FoldFrom(int begin);
+  // Marks the list sorted when its records are in the current order (one
+  // pass); answers whether they are.
+  bool CheckSorted();
 
  protected:
-  // For descendant constructors: "ic is not <record> in the <list>.Create"
-  // unless item_class is record_class or descends from it.
-  static const TItemClass& CheckItemClass(const TItemClass& item_class, const TItemClass& record_class,
-                                          const char* list_name);
+  // Sorts positions lo..hi by CompareItems. Typed lists override it to sort
+  // without a virtual call per comparison; the algorithm stays QuickSort.
+  virtual void SortRange(int lo, int hi);
+  // The pool's records as an array (positions 0..Size-1).
+  TBaseItem** Records() { return items_.data(); }
+
  private:
-  void QuickSort(int lo, int hi);
+  std::vector<TBaseItem*> items_;  // owned; length size_
+  int32_t count_ = 0;
+  int32_t size_ = 0;
+  int32_t capacity_ = 1;
+  bool sorted_ = true;
+  int32_t last_id_ = -1;
+  TItemMaker make_item_;
+  int32_t sort_mode_ = -1;
+  int32_t cursor_ = 0;
 };
 
 }  // namespace orlix

@@ -5,8 +5,7 @@
 #include "frame/failure.h"
 #include "frame/format.h"
 #include "frame/platform.h"
-#include "lists/base_list.h"
-#include "memtable/mem_table.h"
+#include "lists/row.h"
 
 namespace orlix {
 namespace {
@@ -72,42 +71,24 @@ bool FieldActionByName(std::string_view name, TFieldAction& action) {
 
 // ---- TDescMemFields -------------------------------------------------------------
 
-int32_t TDescMemFields::Add(std::string_view name, std::string_view type_name, bool is_key,
-                            std::string_view action_name) {
-  TFieldType type;
-  if (!FieldTypeByName(type_name, type))
-    throw EOrlixError("TDescMemFields.Add - The type " + std::string(type_name) + " unknown");
-  TFieldAction action;
-  if (!FieldActionByName(action_name, action))
-    throw EOrlixError("TDescMemFields.Add - The action " + std::string(action_name) + " unknown");
-  // Every row of the pool was built with the fields of its time.
-  if (Table->Size > 0) throw EOrlixError(Format("Except: TDescMemFields.Add - Table.Size=%d", Table->Size));
-
-  auto field = std::make_unique<TDescMemField>();
-  field->Index = Count();
-  field->Name = name;
-  field->FieldType = type;
-  field->IsKey = is_key;
-  field->Action = action;
-  const int32_t index = field->Index;
+int32_t TDescMemFields::Add(std::string_view name, TFieldType type, bool is_key, TFieldAction action) {
+  const int32_t index = Count();
   std::vector<int32_t>& group = is_key ? key_indexes_ : fold_indexes_;
   group.reserve(group.size() + 1);
-  Items.push_back(std::move(field));
+  items_.push_back(TDescMemField{index, std::string(name), type, is_key, action});
   group.push_back(index);
-  try {
-    Table->RebuildRow();
-  } catch (...) {
-    // Leave the descriptors as they were, matching the work row kept.
-    Items.pop_back();
-    group.pop_back();
-    throw;
-  }
   return index;
+}
+
+void TDescMemFields::RemoveLast() {
+  if (items_.empty()) return;
+  (items_.back().IsKey ? key_indexes_ : fold_indexes_).pop_back();
+  items_.pop_back();
 }
 
 int32_t TDescMemFields::FieldByName(std::string_view name) const {
   for (int32_t i = 0; i < Count(); ++i)
-    if (Items[static_cast<size_t>(i)]->Name == name) return i;
+    if (items_[static_cast<size_t>(i)].Name == name) return i;
   return -1;
 }
 
@@ -173,10 +154,8 @@ void TMemField::Fold(const TMemField& incoming, TFieldType type, TFieldAction ac
   }
 }
 
-std::string TMemField::AsString() const {
-  if (!Table) throw EOrlixError("Table = nil in the TMemField.AsString");
-  if (!Table->FieldDefs.ValidIndex(Index)) throw EOrlixError(Format("List index (%d) out of bounds", Index));
-  switch (Table->FieldDefs[Index].FieldType) {
+std::string TMemField::AsString(TFieldType type) const {
+  switch (type) {
     case TFieldType::String:
       return std::to_string(StrValue.size()) + " " + StrValue;
     case TFieldType::Int:

@@ -16,8 +16,6 @@
 
 namespace orlix {
 
-class TMemTable;
-
 // Declared type of a field; the codes are the table's stored bytes.
 enum class TFieldType : uint8_t { String = 1, Int = 2, Double = 3, DateTime = 4 };
 
@@ -42,27 +40,25 @@ struct TDescMemField final {
 // hot comparison and merge loops skip the others without testing them.
 class TDescMemFields final {
  public:
-  explicit TDescMemFields(TMemTable* table) : Table(table) {}
+  TDescMemFields() = default;
   TDescMemFields(const TDescMemFields&) = delete;
   TDescMemFields& operator=(const TDescMemFields&) = delete;
 
-  // Appends a field and rebuilds the table's work row; returns the index.
-  // Fails on an unknown type (tested first) or action, and once the table
-  // has a record pool.
-  int32_t Add(std::string_view name, std::string_view type_name, bool is_key, std::string_view action_name);
+  // Appends a field; returns its index.
+  int32_t Add(std::string_view name, TFieldType type, bool is_key, TFieldAction action);
+  // Takes the last field back (an add whose row rebuild failed).
+  void RemoveLast();
   // Index of the first field named exactly name, or -1.
   int32_t FieldByName(std::string_view name) const;
 
-  int32_t Count() const { return static_cast<int32_t>(Items.size()); }
+  int32_t Count() const { return static_cast<int32_t>(items_.size()); }
   bool ValidIndex(int32_t index) const { return index >= 0 && index < Count(); }
-  const TDescMemField& operator[](int32_t index) const { return *Items[static_cast<size_t>(index)]; }
+  const TDescMemField& operator[](int32_t index) const { return items_[static_cast<size_t>(index)]; }
   const std::vector<int32_t>& KeyIndexes() const { return key_indexes_; }
   const std::vector<int32_t>& FoldIndexes() const { return fold_indexes_; }
 
-  TMemTable* const Table;  // not owned
-  std::vector<std::unique_ptr<TDescMemField>> Items;
-
  private:
+  std::vector<TDescMemField> items_;
   std::vector<int32_t> key_indexes_;
   std::vector<int32_t> fold_indexes_;
 };
@@ -72,8 +68,6 @@ class TDescMemFields final {
 // decides which slot keys, folding and printing use.
 class TMemField final {
  public:
-  TMemField(TMemTable* table, int32_t index) : Table(table), Index(index) {}
-
   // Empties the string (keeping its buffer) and zeroes the numbers.
   void Clear();
   // Copies the four value slots.
@@ -84,10 +78,8 @@ class TMemField final {
   void Fold(const TMemField& incoming, TFieldType type, TFieldAction action);
   // Text form for Print lines, by declared type: string "<length> <bytes>",
   // int decimal, double general form, date-time short date and time.
-  std::string AsString() const;
+  std::string AsString(TFieldType type) const;
 
-  TMemTable* Table;  // not owned
-  int32_t Index;
   std::string StrValue;
   int32_t IntValue = 0;
   double DoubleValue = 0.0;

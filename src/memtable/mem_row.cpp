@@ -4,38 +4,24 @@
 #include <string>
 
 #include "frame/failure.h"
-#include "memtable/mem_table.h"
 
 namespace orlix {
 namespace {
-
-TBaseItem* MakeMemFields(TBaseList* owner) { return new TMemFields(owner); }
-
-TMemTable* OwnerTable(TBaseList* owner) {
-  if (!owner) throw EInvalidCast();
-  return &CheckedCast<TMemTable>(*owner);
-}
-
 constexpr const char* kFieldSeparator = "   ";
-
 }  // namespace
 
-const TItemClass TMemFields::Class{"TMemFields", &TBaseItem::Class, &MakeMemFields};
+TMemFields::TMemFields(const TDescMemFields& defs) : Fields(static_cast<size_t>(defs.Count())) {}
 
-TMemFields::TMemFields(TBaseList* owner) : TBaseItem(owner), Table(OwnerTable(owner)) {
-  const int32_t count = Table->FieldDefs.Count();
-  Fields.reserve(static_cast<size_t>(count));
-  for (int32_t i = 0; i < count; ++i) Fields.emplace_back(Table, i);
-}
-
-void TMemFields::Print(TLines& lines) const {
+void TMemFields::PrintWith(TLines& lines, const TDescMemFields& defs) const {
   std::string line = New ? "new=1" : "new=0";
   line += kFieldSeparator;
   for (size_t i = 0; i < Fields.size(); ++i) {
+    const int32_t index = static_cast<int32_t>(i);
+    if (!defs.ValidIndex(index)) throw EOrlixError(Format("List index (%d) out of bounds", index));
     line += 'f';
     line += std::to_string(i);
     line += '=';
-    line += Fields[i].AsString();
+    line += Fields[i].AsString(defs[index].FieldType);
     line += kFieldSeparator;
   }
   lines.push_back(std::move(line));
@@ -47,15 +33,9 @@ void TMemFields::Assign(const TBaseItem& source) {
   for (size_t i = 0; i < count; ++i) Fields[i].AssignValues(other.Fields[i]);
 }
 
-void TMemFields::Merge(const TBaseItem& other) { MergeRow(CheckedCast<const TMemFields>(other)); }
-
-int TMemFields::Compare(const TBaseItem& other) const { return CompareKeys(CheckedCast<const TMemFields>(other)); }
-
-// Rows of one table have one value per descriptor; a row of another table
-// (reachable only through the checked overrides) is compared or folded over
-// the fields both rows have.
-void TMemFields::MergeRow(const TMemFields& incoming) {
-  const TDescMemFields& defs = Table->FieldDefs;
+// Rows of one table have one value per descriptor; the bounds only guard a
+// row built before a field was added.
+void TMemFields::MergeRow(const TMemFields& incoming, const TDescMemFields& defs) {
   const size_t count = std::min(Fields.size(), incoming.Fields.size());
   for (int32_t i : defs.FoldIndexes()) {
     if (static_cast<size_t>(i) >= count) break;
@@ -64,8 +44,7 @@ void TMemFields::MergeRow(const TMemFields& incoming) {
   }
 }
 
-int TMemFields::CompareKeys(const TMemFields& other) const {
-  const TDescMemFields& defs = Table->FieldDefs;
+int TMemFields::CompareKeys(const TMemFields& other, const TDescMemFields& defs) const {
   const size_t count = std::min(Fields.size(), other.Fields.size());
   for (int32_t i : defs.KeyIndexes()) {
     if (static_cast<size_t>(i) >= count) break;

@@ -9,17 +9,20 @@
 
 namespace orlix {
 
-TMemTable::TMemTable(int size, int capacity, const TItemClass& item_class)
-    : TBaseList(0, capacity, CheckItemClass(item_class, TMemFields::Class, "TMemTable")) {
+TMemTable::TMemTable(int size, int capacity) : TBaseList(0, capacity, &MakeRow) {
   // Pool records are built from the fields, so the pool is filled only now
-  // that FieldDefs exists.
+  // that the descriptors exist.
   SetSize(size);
 }
 
+TBaseItem* TMemTable::MakeRow(const TBaseList& owner) {
+  return new TMemFields(static_cast<const TMemTable&>(owner).field_defs_);
+}
+
 TMemTable::~TMemTable() {
-  Row.reset();
+  row_.reset();
   try {
-    WriteLog("TMemTable.Destroy=" + TableName);
+    WriteLog("TMemTable.Destroy=" + table_name_);
   } catch (...) {
     // Out of memory building the line: it is lost, the table still goes.
   }
@@ -27,36 +30,51 @@ TMemTable::~TMemTable() {
 
 std::unique_ptr<TMemTable> TMemTable::CreateTable(std::string_view name) {
   WriteLog("TMemTable.CreateTable=" + std::string(name));
-  auto table = std::make_unique<TMemTable>(0, kPoolCapacity, TMemFields::Class);
-  table->TableName = name;
+  auto table = std::make_unique<TMemTable>(0, kPoolCapacity);
+  table->table_name_ = name;
   table->Sort();
   return table;
 }
 
 // Every record of the pool and the work row are TMemFields of this table
-// (the item class is checked at construction), so no checked cast is needed
-// on this hot path.
+// (the pool is filled by MakeRow), so no checked cast is needed on this hot
+// path.
 int TMemTable::CompareItems(const TBaseItem& a, const TBaseItem& b) const {
-  return static_cast<const TMemFields&>(a).CompareKeys(static_cast<const TMemFields&>(b));
+  return static_cast<const TMemFields&>(a).CompareKeys(static_cast<const TMemFields&>(b), field_defs_);
 }
 
 void TMemTable::Print(TLines& lines) const {
   lines.push_back(FormatDateTime(LocalDateTimeNow()));
   lines.push_back("MemTable");
   lines.push_back("Row");
-  if (Row) Row->Print(lines);
-  TBaseList::Print(lines);
+  if (row_) row_->PrintWith(lines, field_defs_);
+  lines.push_back(Format("Count=%d  Size=%d  Capacity=%d", Count(), Size(), Capacity()));
+  for (int i = 0; i < Count(); ++i) ItemAs<TMemFields>(i).PrintWith(lines, field_defs_);
 }
 
-void TMemTable::RebuildRow() {
-  std::unique_ptr<TBaseItem> fresh(ItemClass->make(this));
-  Row.reset(&CheckedCast<TMemFields>(*fresh));
-  fresh.release();
+int32_t TMemTable::AddField(std::string_view name, std::string_view type_name, bool is_key,
+                            std::string_view action_name) {
+  TFieldType type;
+  if (!FieldTypeByName(type_name, type))
+    throw EOrlixError("TDescMemFields.Add - The type " + std::string(type_name) + " unknown");
+  TFieldAction action;
+  if (!FieldActionByName(action_name, action))
+    throw EOrlixError("TDescMemFields.Add - The action " + std::string(action_name) + " unknown");
+  if (Size() > 0) throw EOrlixError(Format("Except: TDescMemFields.Add - Table.Size=%d", Size()));
+  const int32_t index = field_defs_.Add(name, type, is_key, action);
+  try {
+    row_ = std::make_unique<TMemFields>(field_defs_);
+  } catch (...) {
+    // Leave the descriptors as they were, matching the work row kept.
+    field_defs_.RemoveLast();
+    throw;
+  }
+  return index;
 }
 
 TMemFields& TMemTable::WorkRow(const char* operation) {
-  if (!Row) throw EOrlixError(std::string("Row = nil in the TMemTable.") + operation);
-  return *Row;
+  if (!row_) throw EOrlixError(std::string("Row = nil in the TMemTable.") + operation);
+  return *row_;
 }
 
 void TMemTable::RowClear() { WorkRow("RowClear").ClearFields(); }
@@ -65,24 +83,24 @@ int TMemTable::Insert() {
   TMemFields& row = WorkRow("Insert");
   const int found = Find(row);
   if (found >= 0) {
-    ItemAs<TMemFields>(found).MergeRow(row);
+    ItemAs<TMemFields>(found).MergeRow(row, field_defs_);
     return found;
   }
   // A spare may carry a New flag from before a Clear; a row enters unmarked.
   row.New = false;
   // AddSorted can fail only before the exchange (growing the pool), so the
   // work row changes hands only on success.
-  TBaseItem* work = Row.get();
+  TBaseItem* work = row_.get();
   AddSorted(work);
-  Row.release();  // now a record of the pool
-  Row.reset(static_cast<TMemFields*>(work));
+  (void)row_.release();  // now a record of the pool
+  row_.reset(static_cast<TMemFields*>(work));
   return -1;
 }
 
 bool TMemTable::Locate() {
   const int found = Find(WorkRow("Locate"));
   if (found < 0) return false;
-  Cursor = found;
+  SetCursor(found);
   return true;
 }
 

@@ -24,9 +24,8 @@ class TMemTable final : public TBaseList {
   // Growth step of the record pool.
   static constexpr int kPoolCapacity = 100;
 
-  // Fails with "ic is not TMemFields in the TMemTable.Create" unless
-  // item_class is TMemFields or a descendant. No fields, no work row yet.
-  TMemTable(int size, int capacity, const TItemClass& item_class);
+  // No fields, no work row yet.
+  TMemTable(int size, int capacity);
   ~TMemTable() override;
 
   // Logs "TMemTable.CreateTable=<name>" and builds an empty, sorted table.
@@ -36,8 +35,10 @@ class TMemTable final : public TBaseList {
   // Date and time, "MemTable", "Row", the work row, then the rows.
   void Print(TLines& lines) const override;
 
-  // Replaces the work row with a fresh one holding a value per field.
-  void RebuildRow();
+  // Appends a field and rebuilds the work row; returns the field's index.
+  // Fails on an unknown type (tested first) or action, and once the table
+  // has a record pool (every pool row was built with the fields of its time).
+  int32_t AddField(std::string_view name, std::string_view type_name, bool is_key, std::string_view action_name);
   // Empties every field of the work row.
   void RowClear();
   // Folds the work row into the row of equal key (its position), or adds it
@@ -51,11 +52,19 @@ class TMemTable final : public TBaseList {
   // The work row; fails when the table has no fields yet.
   TMemFields& WorkRow(const char* operation);
   // The row under the cursor, or nullptr when the cursor is off the rows.
-  TMemFields* CurrentRow() const { return OnRecord() ? &ItemAs<TMemFields>(Cursor) : nullptr; }
+  TMemFields* CurrentRow() const { return OnRecord() ? &ItemAs<TMemFields>(Cursor()) : nullptr; }
 
-  TDescMemFields FieldDefs{this};
-  std::unique_ptr<TMemFields> Row;  // absent until the first field
-  std::string TableName;
+  const TDescMemFields& FieldDefs() const { return field_defs_; }
+  // The work row, or nullptr before the first field.
+  TMemFields* Row() const { return row_.get(); }
+  const std::string& TableName() const { return table_name_; }
+
+ private:
+  static TBaseItem* MakeRow(const TBaseList& owner);
+
+  TDescMemFields field_defs_;
+  std::unique_ptr<TMemFields> row_;  // absent until the first field
+  std::string table_name_;
 };
 
 }  // namespace orlix

@@ -3,7 +3,7 @@
 #ifndef ORLIX_MEMTABLE_MEMTABLE_MESSAGES_H_
 #define ORLIX_MEMTABLE_MEMTABLE_MESSAGES_H_
 
-namespace orlix::messages {
+namespace orlix::memtable_messages {
 
 // "Таблица ": "Table " (the name or handle follows).
 inline constexpr const char* kTablePrefix = "\xD2\xE0\xE1\xEB\xE8\xF6\xE0 ";
@@ -16,6 +16,6 @@ inline constexpr const char* kTableExistsSuffix =
 inline constexpr const char* kTableMissingSuffix =
     " \xED\xE5 \xF1\xF3\xF9\xE5\xF1\xF2\xE2\xF3\xE5\xF2 TTableList.FreeTable";
 
-}  // namespace orlix::messages
+}  // namespace orlix::memtable_messages
 
 #endif  // ORLIX_MEMTABLE_MEMTABLE_MESSAGES_H_

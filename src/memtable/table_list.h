@@ -43,14 +43,20 @@ class TTableList final : public TObject {
   // The table behind handle, or nullptr (0, negative, too high, freed).
   TMemTable* TableByHandle(int32_t handle) const;
 
-  TNameList<int32_t> Names{/*sorted=*/true};  // name -> handle
-  int32_t Count = 0;                          // highest handle ever given out
-  std::vector<std::unique_ptr<TMemTable>> Tables;  // by handle; entry 0 unused
+  // The highest handle ever given out.
+  int32_t Count() const { return count_; }
+  // Entries of the handle array (handles below it need no growth).
+  size_t HandleCapacity() const { return tables_.size(); }
+
+ private:
+  TNameList<int32_t> names_{/*sorted=*/true};  // name -> handle
+  int32_t count_ = 0;
+  std::vector<std::unique_ptr<TMemTable>> tables_;  // by handle; entry 0 unused
 };
 
 // The calling thread's table registry, created on first use; nullptr when the
 // thread's slot cannot hold one.
-TTableList* GetTableRegistry();
+inline TTableList* GetTableRegistry() { return GetThreadRegistry<TTableList>(ThreadSlot::kTables); }
 
 }  // namespace orlix
 

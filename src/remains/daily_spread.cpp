@@ -8,7 +8,6 @@
 #include "frame/failure.h"
 #include "frame/format.h"
 #include "remains/remains_messages.h"
-#include "remains/row_order.h"
 
 namespace orlix {
 namespace {
@@ -41,18 +40,18 @@ class DaySpreader final {
 
   void Prepare(const TOstatokList& merged) {
     double total = 0.0;
-    for (int first = 0; first < merged.Count;) {
+    for (int first = 0; first < merged.Count();) {
       int end = first + 1;
-      while (end < merged.Count && SameKey(merged.ItemAs<TOstatokItem>(first), merged.ItemAs<TOstatokItem>(end)))
+      while (end < merged.Count() && SameKey(merged.At(first), merged.At(end)))
         ++end;
       const size_t begin = rows_.size();
-      for (int i = first; i < end; ++i) AddDatedRow(merged.ItemAs<TOstatokItem>(i));
+      for (int i = first; i < end; ++i) AddDatedRow(merged.At(i));
       if (rows_.size() > begin) {
         std::sort(rows_.begin() + static_cast<std::ptrdiff_t>(begin), rows_.end(),
                   [](const DatedRow& a, const DatedRow& b) {
                     return a.frac != b.frac ? a.frac < b.frac : a.start < b.start;
                   });
-        keys_.push_back({&merged.ItemAs<TOstatokItem>(first), begin, rows_.size()});
+        keys_.push_back({&merged.At(first), begin, rows_.size()});
         for (size_t group = begin, next; group < rows_.size(); group = next) {
           next = GroupEnd(group, rows_.size());
           double last_end = rows_[group].end;
@@ -67,15 +66,15 @@ class DaySpreader final {
 
   void Emit() {
     for (const KeyRows& key : keys_) {
-      const int segment = out_.Count;
+      const int segment = out_.Count();
       for (size_t group = key.begin, next; group < key.end; group = next) {
         next = GroupEnd(group, key.end);
         SpreadGroup(group, next, *key.row);
       }
       // Rows of different fractions meet only where rounding makes their
       // dates equal; fold those before deciding which balances are empty.
-      if (rows_[key.begin].frac != rows_[key.end - 1].frac) SortRowsFrom<TOstatokItem>(out_, segment);
-      FoldRowsFrom<TOstatokItem>(out_, segment);
+      if (rows_[key.begin].frac != rows_[key.end - 1].frac) out_.SortFrom(segment);
+      out_.FoldFrom(segment);
     }
   }
 
@@ -169,7 +168,7 @@ void SpreadDays(const TOstatokList& merged, double last_date, int max_rows, TOst
   out.Clear();
   spreader.Emit();
   // Keys arrive in order and each key's rows are ordered and unique.
-  out.Sorted = true;
+  out.CheckSorted();
 }
 
 }  // namespace orlix

@@ -9,34 +9,17 @@
 
 namespace orlix {
 namespace {
-TBaseItem* MakeOstStoreItem(TBaseList* owner) { return new TOstStoreItem(owner); }
-
 constexpr std::array<std::string_view, 5> kFieldNames{"GOODDATE", "PACK", "ASRT", "PALET", "QUANTITY"};
 }  // namespace
 
-const TItemClass TOstStoreItem::Class{"TOstStoreItem", &TBaseItem::Class, &MakeOstStoreItem};
-
 // ---- TOstStoreItem --------------------------------------------------------------
 
-void TOstStoreItem::Print(TLines& lines) const {
-  lines.push_back(Format("id=%d  gd=%s  pack=%d  asrt=%d  p=%d  q=%s  del=%d", ID, FormatDate(GOODDATE).c_str(), PACK,
-                         ASRT, PALET, FormatDouble(Quantity).c_str(), Deleted ? 1 : 0));
-}
-
-void TOstStoreItem::Assign(const TBaseItem& source) {
-  const auto& from = CheckedCast<const TOstStoreItem>(source);
-  Deleted = from.Deleted;
-  GOODDATE = from.GOODDATE;
-  PACK = from.PACK;
-  ASRT = from.ASRT;
-  PALET = from.PALET;
-  Quantity = from.Quantity;
+std::string TOstStoreItem::PrintLine() const {
+  return Format("id=%d  gd=%s  pack=%d  asrt=%d  p=%d  q=%s  del=%d", ID, FormatDate(GOODDATE).c_str(), PACK, ASRT,
+                PALET, FormatDouble(Quantity).c_str(), Deleted ? 1 : 0);
 }
 
 // ---- TOstStoreList --------------------------------------------------------------
-
-TOstStoreList::TOstStoreList(int size, int capacity, const TItemClass& item_class)
-    : TRowList(size, capacity, item_class, "TOstStoreList") {}
 
 TOstStoreItem& TOstStoreList::FillKey(double gooddate, int32_t pack, int32_t asrt, int32_t palet) {
   TOstStoreItem& key = Work();
@@ -60,7 +43,7 @@ double TOstStoreList::GetQuantity(double gooddate, int32_t pack, int32_t asrt, i
 
 // ---- TOstStore --------------------------------------------------------------------
 
-TOstStore::TOstStore() : List(std::make_unique<TOstStoreList>(0, kCapacity, TOstStoreItem::Class)) {
+TOstStore::TOstStore() : List(std::make_unique<TOstStoreList>(0, kCapacity)) {
   WriteLog("TOstStore.Create");
 }
 
@@ -75,7 +58,7 @@ void TOstStore::Print(TLines& lines) const {
 void TOstStore::Execute() {
   // A lone row is neither folded nor tested for emptiness, but it is marked
   // new like any result row, so the walk over unread rows always sees it.
-  if (List->Count > 1) List->MergeDuplicates();
+  if (List->Count() > 1) List->MergeDuplicates();
   List->SetNew();
 }
 

@@ -10,56 +10,34 @@
 #include <memory>
 #include <string_view>
 
+#include <string>
+
 #include "frame/format.h"
 #include "frame/registry.h"
-#include "lists/base_list.h"
-#include "remains/row_list.h"
-#include "remains/row_order.h"
+#include "lists/row.h"
 
 namespace orlix {
 
-class TOstStoreItem : public TBaseItem {
+class TOstStoreItem final : public TRow<TOstStoreItem> {
  public:
-  static const TItemClass Class;
-
-  explicit TOstStoreItem(TBaseList* owner = nullptr) : TBaseItem(owner) {}
-
-  // "id=%d  gd=%s  pack=%d  asrt=%d  p=%d  q=%g  del=%d".
-  void Print(TLines& lines) const override;
-  // Copies Deleted, the key and the quantity; not ID nor New.
-  void Assign(const TBaseItem& source) override;
-  void Merge(const TBaseItem& other) override { AddQuantities(static_cast<const TOstStoreItem&>(other)); }
-  int Compare(const TBaseItem& other) const override {
-    return CompareKeys(*this, static_cast<const TOstStoreItem&>(other));
-  }
-
-  // Key order: PALET, ASRT, PACK, then GOODDATE; ascending.
-  struct Key {
-    int32_t palet, asrt, pack;
-    double gooddate;
-  };
-  Key GetKey() const { return {PALET, ASRT, PACK, GOODDATE}; }
-  static int CompareKey(const Key& a, const Key& b) {
-    if (a.palet != b.palet) return a.palet < b.palet ? -1 : 1;
-    if (a.asrt != b.asrt) return a.asrt < b.asrt ? -1 : 1;
-    if (a.pack != b.pack) return a.pack < b.pack ? -1 : 1;
-    return CompareDates(a.gooddate, b.gooddate);
-  }
-  static int CompareKeys(const TOstStoreItem& a, const TOstStoreItem& b) { return CompareKey(a.GetKey(), b.GetKey()); }
   void AddQuantities(const TOstStoreItem& other) { Quantity += other.Quantity; }
+  // "id=%d  gd=%s  pack=%d  asrt=%d  p=%d  q=%g  del=%d".
+  std::string PrintLine() const;
 
   // Quantity (of the base item) is "QUANTITY".
   double GOODDATE = 0.0;
   int32_t PACK = 0;
   int32_t ASRT = 0;
   int32_t PALET = 0;
+
+  // Key order: PALET, ASRT, PACK, then GOODDATE; ascending.
+  using Order = KeyOrder<Asc<&TOstStoreItem::PALET>, Asc<&TOstStoreItem::ASRT>, Asc<&TOstStoreItem::PACK>,
+                         Asc<&TOstStoreItem::GOODDATE>>;
 };
 
 class TOstStoreList final : public TRowList<TOstStoreItem> {
  public:
-  // Raises "ic is not TOstStoreItem in the TOstStoreList.Create" for an item
-  // class that is not TOstStoreItem or a descendant.
-  TOstStoreList(int size, int capacity, const TItemClass& item_class);
+  TOstStoreList(int size, int capacity) : TRowList(size, capacity) {}
 
   // Appends a row; returns its position.
   int Append(double gooddate, int32_t pack, int32_t asrt, int32_t palet, double quantity);

@@ -7,47 +7,22 @@
 #define ORLIX_REMAINS_OSTATOK_LIST_H_
 
 #include <cstdint>
+#include <string>
 
-#include "lists/base_list.h"
-#include "remains/row_list.h"
-#include "remains/row_order.h"
+#include "lists/row.h"
 
 namespace orlix {
 
-class TOstatokItem : public TBaseItem {
+class TOstatokItem final : public TRow<TOstatokItem> {
  public:
-  static const TItemClass Class;
-
-  explicit TOstatokItem(TBaseList* owner = nullptr) : TBaseItem(owner) {}
-
-  // "id=%d  od=%s  pack=%d  rz=%d  pi=%d  q=%g  rq=%g".
-  void Print(TLines& lines) const override;
-  // Copies Deleted, the key and both quantities; not ID nor New.
-  void Assign(const TBaseItem& source) override;
-  void Merge(const TBaseItem& other) override { AddQuantities(static_cast<const TOstatokItem&>(other)); }
-  int Compare(const TBaseItem& other) const override {
-    return CompareKeys(*this, static_cast<const TOstatokItem&>(other));
-  }
-  // Empty when deleted, or when both quantities are zero within tolerance.
-  bool IsEmpty() const override;
-
-  // Key order: placeindex, pack, rz, then ostdate; ascending.
-  struct Key {
-    int32_t placeindex, pack, rz;
-    double ostdate;
-  };
-  Key GetKey() const { return {placeindex, pack, rz, ostdate}; }
-  static int CompareKey(const Key& a, const Key& b) {
-    if (a.placeindex != b.placeindex) return a.placeindex < b.placeindex ? -1 : 1;
-    if (a.pack != b.pack) return a.pack < b.pack ? -1 : 1;
-    if (a.rz != b.rz) return a.rz < b.rz ? -1 : 1;
-    return CompareDates(a.ostdate, b.ostdate);
-  }
-  static int CompareKeys(const TOstatokItem& a, const TOstatokItem& b) { return CompareKey(a.GetKey(), b.GetKey()); }
   void AddQuantities(const TOstatokItem& other) {
     Quantity += other.Quantity;
     resquantity += other.resquantity;
   }
+  // "id=%d  od=%s  pack=%d  rz=%d  pi=%d  q=%g  rq=%g".
+  std::string PrintLine() const;
+  // Empty when deleted, or when both quantities are zero within tolerance.
+  bool IsEmpty() const override;
 
   // Quantity (of the base item) is the first quantity, "quantity".
   double ostdate = 0.0;
@@ -55,13 +30,15 @@ class TOstatokItem : public TBaseItem {
   int32_t rz = -1;
   int32_t placeindex = 0;
   double resquantity = 0.0;
+
+  // Key order: placeindex, pack, rz, then ostdate; ascending.
+  using Order = KeyOrder<Asc<&TOstatokItem::placeindex>, Asc<&TOstatokItem::pack>, Asc<&TOstatokItem::rz>,
+                         Asc<&TOstatokItem::ostdate>>;
 };
 
 class TOstatokList final : public TRowList<TOstatokItem> {
  public:
-  // Raises "ic is not TOstatokItem in the TOstatokList.Create" for an item
-  // class that is not TOstatokItem or a descendant.
-  TOstatokList(int size, int capacity, const TItemClass& item_class);
+  TOstatokList(int size, int capacity) : TRowList(size, capacity) {}
   // What the list keeps of a row's key: false masks date, pack or size.
   TOstatokList(bool use_date, bool use_pack, bool use_rz);
 
@@ -93,7 +70,7 @@ class TOstatokList final : public TRowList<TOstatokItem> {
   bool UseRz = true;
 
  private:
-  // Fills WorkItem's key with this list's masking.
+  // Fills the work item's key with this list's masking.
   TOstatokItem& FillKey(double date, int32_t pack, int32_t rz, int32_t placeindex);
 };
 

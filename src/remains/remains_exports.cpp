@@ -4,45 +4,22 @@
 // logged as "<export>: except=<message>". Flags are read as one byte.
 #include <cstdint>
 
-#include "frame/engine_exports.h"
+#include "engines/engine_exports.h"
 #include "remains/ostatok.h"
 
 using namespace orlix;
 
-namespace {
+ORLIX_EXPORT int32_t ibOstatokCreate(const int32_t* /*unused*/) { return CreateEngineExport<TOstatok>("ibOstatokCreate"); }
 
-constexpr ExportSite kCreate{"ibOstatokCreate", FailureLine::kColon};
-constexpr ExportSite kFree{"ibOstatokFree", FailureLine::kColon};
-constexpr ExportSite kClear{"ibOstatokClear", FailureLine::kColon};
-constexpr ExportSite kPrint{"ibOstatokPrint", FailureLine::kColon};
-constexpr ExportSite kSetParams{"ibOstatokSetParams", FailureLine::kColon};
-constexpr ExportSite kSetUseParams{"ibOstatokSetUseParams", FailureLine::kColon};
-constexpr ExportSite kAppend{"ibOstatokAppend", FailureLine::kColon};
-constexpr ExportSite kExecute{"ibOstatokExecute", FailureLine::kColon};
-constexpr ExportSite kGetTableNumber{"ibOstatokGetTableNumber", FailureLine::kColon};
-constexpr ExportSite kGetFieldNumber{"ibOstatokGetFieldNumber", FailureLine::kColon};
-constexpr ExportSite kGetQuantity{"ibOstatokGetQuantity", FailureLine::kColon};
-constexpr ExportSite kGetResQuantity{"ibOstatokGetResQuantity", FailureLine::kColon};
-constexpr ExportSite kGetFieldDate{"ibOstatokGetFieldDate", FailureLine::kColon};
-constexpr ExportSite kGetFieldInteger{"ibOstatokGetFieldInteger", FailureLine::kColon};
-constexpr ExportSite kGetFieldDouble{"ibOstatokGetFieldDouble", FailureLine::kColon};
-constexpr ExportSite kFirstNew{"ibOstatokFirstNew", FailureLine::kColon};
-constexpr ExportSite kNextNew{"ibOstatokNextNew", FailureLine::kColon};
-constexpr ExportSite kEof{"ibOstatokEOF", FailureLine::kColon};
+ORLIX_EXPORT int32_t ibOstatokFree(const int32_t* /*unused*/) { return FreeEngineExport<TOstatok>("ibOstatokFree"); }
 
-}  // namespace
+ORLIX_EXPORT int32_t ibOstatokClear(const int32_t* /*unused*/) { return ClearEngineExport<TOstatok>("ibOstatokClear"); }
 
-ORLIX_EXPORT int32_t ibOstatokCreate(const int32_t* /*unused*/) { return CreateEngineExport<TOstatok>(kCreate); }
-
-ORLIX_EXPORT int32_t ibOstatokFree(const int32_t* /*unused*/) { return FreeEngineExport<TOstatok>(kFree); }
-
-ORLIX_EXPORT int32_t ibOstatokClear(const int32_t* /*unused*/) { return ClearEngineExport<TOstatok>(kClear); }
-
-ORLIX_EXPORT int32_t ibOstatokPrint(const int32_t* /*unused*/) { return PrintEngineExport<TOstatok>(kPrint); }
+ORLIX_EXPORT int32_t ibOstatokPrint(const int32_t* /*unused*/) { return PrintEngineExport<TOstatok>("ibOstatokPrint"); }
 
 ORLIX_EXPORT int32_t ibOstatokSetParams(const int32_t* period, const int32_t* first_date, const int32_t* last_date,
                                         const int32_t* max_date) {
-  return EngineStep<TOstatok>(kSetParams, [&](TOstatok& engine) {
+  return EngineStep<TOstatok>("ibOstatokSetParams", [&](TOstatok& engine) {
     const int32_t new_period = IntArg(period);
     const double first = DateArg(first_date), last = DateArg(last_date), max = DateArg(max_date);
     engine.Period = new_period;
@@ -55,7 +32,7 @@ ORLIX_EXPORT int32_t ibOstatokSetParams(const int32_t* period, const int32_t* fi
 ORLIX_EXPORT int32_t ibOstatokSetUseParams(const int32_t* pack, const int32_t* size, const int32_t* pack_size,
                                            const int32_t* daily, const int32_t* daily_pack,
                                            const int32_t* daily_size, const int32_t* daily_pack_size) {
-  return EngineStep<TOstatok>(kSetUseParams, [&](TOstatok& engine) {
+  return EngineStep<TOstatok>("ibOstatokSetUseParams", [&](TOstatok& engine) {
     // All read before any is stored: a null argument changes nothing.
     const bool flags[] = {ByteFlagArg(pack),       ByteFlagArg(size),       ByteFlagArg(pack_size),
                           ByteFlagArg(daily),      ByteFlagArg(daily_pack), ByteFlagArg(daily_size),
@@ -72,62 +49,62 @@ ORLIX_EXPORT int32_t ibOstatokSetUseParams(const int32_t* pack, const int32_t* s
 
 ORLIX_EXPORT int32_t ibOstatokAppend(const int32_t* date, const int32_t* pack, const int32_t* rz,
                                      const int32_t* placeindex, const double* quantity, const double* resquantity) {
-  return CallEngine<TOstatok>(kAppend, kNoIndex, [&](TOstatok& engine) {
+  return CallEngine<TOstatok>("ibOstatokAppend", kNoIndex, [&](TOstatok& engine) {
     return engine.Append(DateArg(date), IntArg(pack), IntArg(rz), IntArg(placeindex), DoubleArg(quantity),
                          DoubleArg(resquantity));
   });
 }
 
-ORLIX_EXPORT int32_t ibOstatokExecute(const int32_t* /*unused*/) { return ExecuteEngineExport<TOstatok>(kExecute); }
+ORLIX_EXPORT int32_t ibOstatokExecute(const int32_t* /*unused*/) { return ExecuteEngineExport<TOstatok>("ibOstatokExecute"); }
 
 ORLIX_EXPORT int32_t ibOstatokGetTableNumber(const char* name) {
-  return CallEngine<TOstatok>(kGetTableNumber, kNoIndex,
+  return CallEngine<TOstatok>("ibOstatokGetTableNumber", kNoIndex,
                               [&](const TOstatok& engine) { return engine.GetTableNumber(StrArg(name)); });
 }
 
 ORLIX_EXPORT int32_t ibOstatokGetFieldNumber(const char* name) {
-  return CallEngine<TOstatok>(kGetFieldNumber, kNoIndex,
+  return CallEngine<TOstatok>("ibOstatokGetFieldNumber", kNoIndex,
                               [&](const TOstatok&) { return TOstatok::GetFieldNumber(StrArg(name)); });
 }
 
 ORLIX_EXPORT double ibOstatokGetQuantity(const int32_t* table, const int32_t* date, const int32_t* pack,
                                          const int32_t* rz, const int32_t* placeindex) {
-  return CallEngine<TOstatok>(kGetQuantity, 0.0, [&](TOstatok& engine) {
+  return CallEngine<TOstatok>("ibOstatokGetQuantity", 0.0, [&](TOstatok& engine) {
     return engine.GetQuantity(IntArg(table), DateArg(date), IntArg(pack), IntArg(rz), IntArg(placeindex));
   });
 }
 
 ORLIX_EXPORT double ibOstatokGetResQuantity(const int32_t* table) {
-  return CallEngine<TOstatok>(kGetResQuantity, 0.0,
+  return CallEngine<TOstatok>("ibOstatokGetResQuantity", 0.0,
                               [&](const TOstatok& engine) { return engine.GetResQuantity(IntArg(table)); });
 }
 
 ORLIX_EXPORT ServerTimestamp* ibOstatokGetFieldDate(const int32_t* table, const int32_t* field) {
-  return EngineDate<TOstatok>(kGetFieldDate, [&](const TOstatok& engine) {
+  return EngineDate<TOstatok>("ibOstatokGetFieldDate", [&](const TOstatok& engine) {
     return engine.GetFieldDate(IntArg(table), IntArg(field));
   });
 }
 
 ORLIX_EXPORT int32_t ibOstatokGetFieldInteger(const int32_t* table, const int32_t* field) {
-  return CallEngine<TOstatok>(kGetFieldInteger, int32_t{0}, [&](const TOstatok& engine) {
+  return CallEngine<TOstatok>("ibOstatokGetFieldInteger", int32_t{0}, [&](const TOstatok& engine) {
     return engine.GetFieldInteger(IntArg(table), IntArg(field));
   });
 }
 
 ORLIX_EXPORT double ibOstatokGetFieldDouble(const int32_t* table, const int32_t* field) {
-  return CallEngine<TOstatok>(kGetFieldDouble, 0.0, [&](const TOstatok& engine) {
+  return CallEngine<TOstatok>("ibOstatokGetFieldDouble", 0.0, [&](const TOstatok& engine) {
     return engine.GetFieldDouble(IntArg(table), IntArg(field));
   });
 }
 
 ORLIX_EXPORT int32_t ibOstatokFirstNew(const int32_t* table) {
-  return EngineStep<TOstatok>(kFirstNew, [&](const TOstatok& engine) { engine.FirstNew(IntArg(table)); });
+  return EngineStep<TOstatok>("ibOstatokFirstNew", [&](const TOstatok& engine) { engine.FirstNew(IntArg(table)); });
 }
 
 ORLIX_EXPORT int32_t ibOstatokNextNew(const int32_t* table) {
-  return EngineStep<TOstatok>(kNextNew, [&](const TOstatok& engine) { engine.NextNew(IntArg(table)); });
+  return EngineStep<TOstatok>("ibOstatokNextNew", [&](const TOstatok& engine) { engine.NextNew(IntArg(table)); });
 }
 
 ORLIX_EXPORT int32_t ibOstatokEOF(const int32_t* table) {
-  return CallEngine<TOstatok>(kEof, kAtEnd, [&](const TOstatok& engine) { return engine.Eof(IntArg(table)) ? 1 : 0; });
+  return CallEngine<TOstatok>("ibOstatokEOF", kAtEnd, [&](const TOstatok& engine) { return engine.Eof(IntArg(table)) ? 1 : 0; });
 }

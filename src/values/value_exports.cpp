@@ -13,7 +13,7 @@
 
 #include "frame/export_guard.h"
 #include "frame/log.h"
-#include "frame/registry.h"
+#include "values/list_registry.h"
 #include "values/list_num.h"
 #include "values/list_str.h"
 

@@ -25,7 +25,8 @@
 #include "frame/failure.h"
 #include "frame/format.h"
 #include "frame/log.h"
-#include "frame/registry.h"
+#include "lists/quick_sort.h"
+#include "values/list_registry.h"
 
 namespace orlix {
 
@@ -121,8 +122,13 @@ class TValueList : public TObject {
 
   // Sorts an unsorted list in the order of Order::Less. Leaves the Sorted flag
   // alone (SetSorted sets it).
+  // The order is strict, so the shared quicksort's scans stop at the pivot
+  // even for values no order ranks (NaN sorts last by Order::Less).
   void Sort() {
-    if (!sorted_ && Count() > 1) QuickSort(0, Count() - 1);
+    if (sorted_ || Count() < 2) return;
+    QuickSort(items_.data(), 0, Count() - 1, [](const Value& a, const Value& b) {
+      return Order::Less(a, b) ? -1 : (Order::Less(b, a) ? 1 : 0);
+    });
   }
 
   // One line per value in list order, in the kind's print form.
@@ -139,35 +145,6 @@ class TValueList : public TObject {
     const int64_t wanted = std::min<int64_t>(int64_t{capacity_} + step, std::numeric_limits<int32_t>::max());
     if (wanted <= capacity_) throw EOrlixError(Format("List capacity out of bounds (%d)", capacity_));
     SetCapacity(static_cast<int>(wanted));
-  }
-
-  // Quicksort with the pivot tracked by position. Each scan stops at the pivot
-  // itself (nothing is less than itself) or at a value already moved past the
-  // other index, so a strict order keeps both indexes inside lo..hi even when
-  // values are incomparable (NaN). The smaller part is sorted by recursion and
-  // the larger by the loop, so the stack stays logarithmic whatever the data.
-  void QuickSort(int lo, int hi) {
-    while (lo < hi) {
-      int i = lo, j = hi, p = lo + (hi - lo) / 2;
-      do {
-        while (Order::Less(Item(i), Item(p))) ++i;
-        while (Order::Less(Item(p), Item(j))) --j;
-        if (i <= j) {
-          if (i != j) std::swap(items_[static_cast<size_t>(i)], items_[static_cast<size_t>(j)]);
-          if (p == i) p = j;
-          else if (p == j) p = i;
-          ++i;
-          --j;
-        }
-      } while (i <= j);
-      if (j - lo < hi - i) {
-        if (lo < j) QuickSort(lo, j);
-        lo = i;
-      } else {
-        if (i < hi) QuickSort(i, hi);
-        hi = j;
-      }
-    }
   }
 
   std::vector<Value> items_;  // the list's values; storage for capacity_ of them

@@ -1,4 +1,4 @@
-// Per-thread registries: engines by name, value lists by handle, and the
+// Per-thread registries: engines by name, the typed thread slots, and the
 // destruction of everything a thread built when it ends.
 #include <gtest/gtest.h>
 
@@ -36,22 +36,22 @@ class TEngineA final : public TProbe {
 };
 class TEngineB final : public TProbe {};
 
-// Two list kinds standing in for the value lists.
+// Stand-ins for the value lists and for the table registry.
 class TListA final : public TProbe {
  public:
   TListA() : TProbe("listA") {}
-  std::vector<int> items;
 };
 class TListB final : public TProbe {
  public:
   TListB() : TProbe("listB") {}
 };
-
 class TTables final : public TProbe {
  public:
   TTables() : TProbe("tables") {}
 };
-TObject* MakeTables() { return new TTables; }
+using TLists = TObjectRegistry<false>;
+
+TLists& Lists() { return *GetThreadRegistry<TLists>(ThreadSlot::kLists); }
 
 constexpr ExportSite kCreateSite{"ibTestEngineCreate", FailureLine::kColon};
 
@@ -109,7 +109,7 @@ TEST_F(RegistryTest, FindEngineOfTheWrongClassIsAnInvalidCast) {
 
 TEST_F(RegistryTest, ObjectRegistryStaysSortedWhateverTheOrderOfCreation) {
   for (const char* name : {"Ostatok", "Cut", "OstStore", "CalcPart"}) ASSERT_EQ(1, CreateEngine<TEngineB>(name));
-  TRegistry* registry = GetObjectRegistry();
+  TEngineRegistry* registry = GetObjectRegistry();
   ASSERT_EQ(4, registry->Count());
   EXPECT_EQ("CalcPart", registry->Name(0));
   EXPECT_EQ("Cut", registry->Name(1));
@@ -118,70 +118,13 @@ TEST_F(RegistryTest, ObjectRegistryStaysSortedWhateverTheOrderOfCreation) {
   for (const char* name : {"calcpart", "CUT", "ostatok", "oststore"}) EXPECT_NE(nullptr, FindEngine<TEngineB>(name));
 }
 
-TEST_F(RegistryTest, HandlesArePositionsAndFreedEntriesAreReused) {
-  EXPECT_EQ(1, CreateList<TListA>("a"));
-  EXPECT_EQ(2, CreateList<TListA>("b"));
-  EXPECT_EQ(1, FreeList<TListA>(1, "ibFree"));
-  EXPECT_EQ(1, CreateList<TListA>("c"));
-  EXPECT_EQ(0, FindList<TListA>("a", "ibByName"));
-  EXPECT_EQ(1, FindList<TListA>("C", "ibByName"));
-  EXPECT_EQ(2, FindList<TListA>("b", "ibByName"));
-  EXPECT_EQ(3, CreateList<TListB>("d"));
-}
-
-TEST_F(RegistryTest, CreatingAnExistingNameReplacesTheListInPlace) {
-  ScratchLog log;
-  const std::string spisok = "\xD1\xEF\xE8\xF1\xEE\xEA";  // Список
-  const std::string SPISOK = "\xD1\xCF\xC8\xD1\xCE\xCA";  // СПИСОК
-  ASSERT_EQ(1, CreateList<TListA>(spisok));
-  ResolveList<TListA>(1, "x")->items.push_back(7);
-  ASSERT_EQ(1, CreateList<TListA>(SPISOK));
-  EXPECT_TRUE(ResolveList<TListA>(1, "x")->items.empty());
-  ASSERT_EQ(1, CreateList<TListB>(spisok));  // another kind under the same name
-  EXPECT_NE(nullptr, ResolveList<TListB>(1, "x"));
-  EXPECT_EQ((std::vector<std::string>{"  \xE7\xE0\xEC\xE5\xED\xE0", "  \xE7\xE0\xEC\xE5\xED\xE0"}), log.Messages());
-  EXPECT_EQ((std::vector<std::string>{"listA", "listA"}), destroyed_);
-}
-
-TEST_F(RegistryTest, BadHandlesAreSilentAndWrongKindsAreWarned) {
-  ScratchLog log;
-  const std::string warning = "\xE2\xED\xE8\xEC\xE0\xED\xE8\xE5 - \xED\xE5\xE2\xE5\xF0\xED\xFB\xE9 \xF2\xE8\xEF \xE2 ";
-  ASSERT_EQ(1, CreateList<TListA>("a"));
-  EXPECT_EQ(nullptr, ResolveList<TListA>(0, "ibX"));
-  EXPECT_EQ(nullptr, ResolveList<TListA>(-5, "ibX"));
-  EXPECT_EQ(nullptr, ResolveList<TListA>(2, "ibX"));
-  EXPECT_EQ(nullptr, ResolveList<TListA>(INT32_MIN, "ibX"));
-  EXPECT_EQ(0, FreeList<TListA>(0, "ibX"));
-  EXPECT_EQ(0, FreeList<TListA>(INT32_MIN, "ibX"));
-  EXPECT_EQ(0, FreeList<TListA>(9, "ibX"));
-  EXPECT_TRUE(log.Messages().empty());
-
-  EXPECT_EQ(nullptr, ResolveList<TListB>(1, "ibListIntCount"));  // another kind
-  EXPECT_EQ(0, FindList<TListB>("a", "ibListIntByName"));
-  EXPECT_EQ(1, FreeList<TListA>(1, "ibListStrFree"));
-  EXPECT_EQ(1, FreeList<TListA>(1, "ibListStrFree"));  // twice: warned, still 1
-  EXPECT_EQ(nullptr, ResolveList<TListA>(1, "ibListStrCount"));  // freed
-  EXPECT_EQ(0, FindList<TListA>("a", "ibListStrByName"));         // freed: silent
-  EXPECT_EQ((std::vector<std::string>{warning + "ibListIntCount", warning + "ibListIntByName",
-                                      warning + "ibListStrFree", warning + "ibListStrCount"}),
-            log.Messages());
-}
-
-TEST_F(RegistryTest, FreeingAListOfAnotherKindWarnsAndFreesIt) {
-  ScratchLog log;
-  ASSERT_EQ(1, CreateList<TListA>("s"));
-  EXPECT_EQ(1, FreeList<TListB>(1, "ibListIntFree"));
-  EXPECT_EQ(std::vector<std::string>{"listA"}, destroyed_);
-  EXPECT_EQ(1u, log.Messages().size());
-}
-
 TEST_F(RegistryTest, ThreadEndDestroysEnginesThenTablesThenLists) {
   std::vector<std::string> order;
   g_destroyed = &order;
   std::thread([] {
-    ASSERT_EQ(1, CreateList<TListA>("l1"));
-    ASSERT_EQ(2, CreateList<TListB>("l2"));
-    ASSERT_NE(nullptr, GetTableRegistrySlot(&MakeTables));
+    Lists().Add("l1", std::make_unique<TListA>());
+    Lists().Add("l2", std::make_unique<TListB>());
+    ASSERT_NE(nullptr, GetThreadRegistry<TTables>(ThreadSlot::kTables));
     ASSERT_EQ(1, CreateEngine<TEngineA>("Ostatok"));
     ASSERT_EQ(1, CreateEngine<TEngineB>("Cut"));
   }).join();
@@ -191,25 +134,25 @@ TEST_F(RegistryTest, ThreadEndDestroysEnginesThenTablesThenLists) {
 }
 
 TEST_F(RegistryTest, ANewThreadStartsWithEmptyRegistries) {
-  ASSERT_EQ(1, CreateList<TListA>("mine"));
+  Lists().Add("mine", std::make_unique<TListA>());
   ASSERT_EQ(1, CreateEngine<TEngineA>("Cut"));
-  int handle = -1;
+  int index = -2;
   bool engine_seen = true;
   std::thread([&] {
-    handle = FindList<TListA>("mine", "ibX");
+    index = Lists().IndexOf("mine");
     engine_seen = FindEngine<TEngineA>("Cut") != nullptr;
   }).join();
-  EXPECT_EQ(0, handle);
+  EXPECT_EQ(-1, index);
   EXPECT_FALSE(engine_seen);
-  EXPECT_EQ(1, FindList<TListA>("mine", "ibX"));
+  EXPECT_EQ(0, Lists().IndexOf("mine"));
 }
 
 TEST_F(RegistryTest, TableSlotIsMadeOnceAndKeptPerThread) {
-  TObject* first = GetTableRegistrySlot(&MakeTables);
+  TTables* first = GetThreadRegistry<TTables>(ThreadSlot::kTables);
   ASSERT_NE(nullptr, first);
-  EXPECT_EQ(first, GetTableRegistrySlot(&MakeTables));
-  TObject* other = nullptr;
-  std::thread([&] { other = GetTableRegistrySlot(&MakeTables); }).join();
+  EXPECT_EQ(first, GetThreadRegistry<TTables>(ThreadSlot::kTables));
+  TTables* other = nullptr;
+  std::thread([&] { other = GetThreadRegistry<TTables>(ThreadSlot::kTables); }).join();
   EXPECT_NE(nullptr, other);
 }
 

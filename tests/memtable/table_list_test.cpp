@@ -31,17 +31,17 @@ TEST(TableListTest, TheLowestFreeHandleIsReused) {
   EXPECT_EQ(tables.CreateTable("f"), 4);
   EXPECT_EQ(tables.TableByName("B"), 0) << "a freed name is gone";
   EXPECT_EQ(tables.TableByName("D"), 2);
-  EXPECT_EQ(tables.Count, 4);
+  EXPECT_EQ(tables.Count(), 4);
 }
 
 TEST(TableListTest, TwelveTablesStayReachableByHandleAndName) {
   TTableList tables;
   for (int i = 1; i <= 12; ++i) EXPECT_EQ(tables.CreateTable("t" + std::to_string(i)), i);
-  EXPECT_EQ(tables.Tables.size(), 20u) << "grown twice by ten";
+  EXPECT_EQ(tables.HandleCapacity(), 20u) << "grown twice by ten";
   for (int i = 1; i <= 12; ++i) {
     const std::string name = "t" + std::to_string(i);
     ASSERT_NE(tables.TableByHandle(i), nullptr);
-    EXPECT_EQ(tables.TableByHandle(i)->TableName, name);
+    EXPECT_EQ(tables.TableByHandle(i)->TableName(), name);
     EXPECT_EQ(tables.TableByName(name), i);
   }
 }
@@ -58,14 +58,14 @@ TEST(TableListTest, HandlesOfNoTableYieldNothing) {
 TEST(TableListTest, DuplicateNamesAndUnknownHandlesRaiseTableExists) {
   TTableList tables;
   const int handle = tables.CreateTable("Stock");
-  tables.TableByHandle(handle)->FieldDefs.Add("k", "int", true, "miss");
+  tables.TableByHandle(handle)->AddField("k", "int", true, "miss");
   try {
     tables.CreateTable("sTOCK");
     FAIL() << "duplicate accepted";
   } catch (const ETableExists& e) {
     EXPECT_EQ(e.what(), kTable + "sTOCK" + kExists);
   }
-  EXPECT_EQ(tables.TableByHandle(handle)->FieldDefs.Count(), 1) << "the existing table is untouched";
+  EXPECT_EQ(tables.TableByHandle(handle)->FieldDefs().Count(), 1) << "the existing table is untouched";
   try {
     tables.FreeTable(7);
     FAIL() << "unknown handle freed";

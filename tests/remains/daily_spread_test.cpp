@@ -74,7 +74,7 @@ Sums LiteralDaily(const std::vector<Movement>& moves, double last, bool use_pack
 
 Sums TableRows(const TOstatokList& list) {
   Sums rows;
-  for (int i = 0; i < list.Count; ++i) {
+  for (int i = 0; i < list.Count(); ++i) {
     const auto& r = list.ItemAs<TOstatokItem>(i);
     EXPECT_TRUE(rows.emplace(Key{r.placeindex, r.pack, r.rz, r.ostdate}, std::pair{r.Quantity, r.resquantity}).second)
         << "key twice in a table";
@@ -119,7 +119,7 @@ class DailyTables : public ::testing::Test {
 TEST_F(DailyTables, RunningBalanceOfTwoMovements) {
   Run({{10, 1, 1, 7, 5, 0}, {12, 1, 1, 7, -2, 0}}, 13);
   const TOstatokList& daily = *engine.OstDaily;
-  ASSERT_EQ(daily.Count, 4);
+  ASSERT_EQ(daily.Count(), 4);
   const double expected[][2] = {{10, 5}, {11, 5}, {12, 3}, {13, 3}};
   for (int i = 0; i < 4; ++i) {
     EXPECT_EQ(daily.ItemAs<TOstatokItem>(i).ostdate, expected[i][0]);
@@ -193,8 +193,8 @@ TEST_F(DailyTables, MemoryFollowsTheRowsProduced) {
   std::vector<Movement> moves;
   for (int day = 0; day < 1000; ++day) moves.push_back({static_cast<double>(day), 1, 1, 1, 1, 0});
   Run(moves, 1999);
-  EXPECT_EQ(engine.OstDailyPackSize->Count, 2000);
-  EXPECT_LE(engine.OstDailyWork->Size, 2000 + TOstatokList::kCapacity);
+  EXPECT_EQ(engine.OstDailyPackSize->Count(), 2000);
+  EXPECT_LE(engine.OstDailyWork->Size(), 2000 + TOstatokList::kCapacity);
   EXPECT_EQ(engine.OstDaily->GetQuantity(1999, 0, 0, 1), 1000.0);
 }
 
@@ -205,14 +205,14 @@ TEST(DaySpreadingLimits, AbsurdLastDatesAndSpansAreRefusedAndKeepTheDailyTables)
   engine.LastDate = 12;
   engine.Append(10, 1, 1, 1, 5, 0);
   engine.Execute();
-  ASSERT_EQ(engine.OstDaily->Count, 3);
+  ASSERT_EQ(engine.OstDaily->Count(), 3);
 
   const double nan = std::numeric_limits<double>::quiet_NaN();
   for (double last : {nan, std::numeric_limits<double>::infinity(), 1e300, -4e9}) {
     engine.LastDate = last;
     EXPECT_THROW(engine.Execute(), EOrlixError) << last;
-    EXPECT_EQ(engine.OstDaily->Count, 3) << last;
-    EXPECT_EQ(engine.OstShort->Count, 1) << "the non-daily tables are built first";
+    EXPECT_EQ(engine.OstDaily->Count(), 3) << last;
+    EXPECT_EQ(engine.OstShort->Count(), 1) << "the non-daily tables are built first";
   }
   try {
     engine.LastDate = nan;
@@ -224,14 +224,14 @@ TEST(DaySpreadingLimits, AbsurdLastDatesAndSpansAreRefusedAndKeepTheDailyTables)
   engine.LastDate = 12;
   engine.Append(-std::numeric_limits<double>::infinity(), 1, 1, 2, 1, 0);
   EXPECT_THROW(engine.Execute(), EOrlixError);
-  EXPECT_EQ(engine.OstDaily->Count, 3);
+  EXPECT_EQ(engine.OstDaily->Count(), 3);
 
   engine.Clear();
   engine.DailyRowLimit = 100;
   engine.Append(0, 1, 1, 1, 1, 0);
   engine.LastDate = 99;  // exactly 100 rows: allowed
   engine.Execute();
-  EXPECT_EQ(engine.OstDaily->Count, 100);
+  EXPECT_EQ(engine.OstDaily->Count(), 100);
   engine.LastDate = 100;
   try {
     engine.Execute();
@@ -250,7 +250,7 @@ TEST(DaySpreadingLimits, NanDatedMovementsStayOutOfTheDailyTables) {
   engine.Append(10, 1, 1, 1, 1, 0);
   engine.Execute();
   EXPECT_EQ(engine.OstShort->GetQuantity(0, 0, 0, 1), 5.0);
-  EXPECT_EQ(engine.OstDaily->Count, 2);
+  EXPECT_EQ(engine.OstDaily->Count(), 2);
   EXPECT_EQ(engine.OstDaily->GetQuantity(11, 0, 0, 1), 1.0);
 }
 

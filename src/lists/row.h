@@ -1,0 +1,176 @@
+// The one shape of engine rows. A row type states its key as an ordered list
+// of fields, how it adds the quantities of an equal row, and its print line;
+// comparison, merging, copying and printing follow from that here, and its
+// list (TRowList) gets the work item, key lookups and a sort without a
+// virtual call per comparison.
+//
+//   class TPalletItem final : public TRow<TPalletItem> {
+//    public:
+//     using Order = KeyOrder<Asc<&TPalletItem::palet>, Asc<&TPalletItem::date>>;
+//     void AddQuantities(const TPalletItem& other) { Quantity += other.Quantity; }
+//     std::string PrintLine() const;
+//     int32_t palet = 0;
+//     double date = 0.0;
+//   };
+//
+// Every comparison answers exactly -1, 0 or 1: integers by their signed value
+// over the whole range (never by subtraction), doubles exactly, with NaN after
+// every number and equal to another NaN (so an order stays total and a sort
+// stays inside its range), booleans false before true.
+#ifndef ORLIX_LISTS_ROW_H_
+#define ORLIX_LISTS_ROW_H_
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <type_traits>
+
+#include "frame/failure.h"
+#include "lists/base_list.h"
+#include "lists/quick_sort.h"
+
+namespace orlix {
+
+// ---- Three-way comparison of field values --------------------------------------
+
+template <class T>
+inline int Compare3(T a, T b) {
+  if constexpr (std::is_floating_point_v<T>) {
+    const bool a_nan = std::isnan(a), b_nan = std::isnan(b);
+    if (a_nan || b_nan) return a_nan == b_nan ? 0 : (a_nan ? 1 : -1);
+  }
+  return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+// ---- Key orders ------------------------------------------------------------------
+// A key part compares two rows on one field (or one derived value); a key
+// order compares part by part until one differs.
+
+// Ascending on a field, given as a pointer to member.
+template <auto Member>
+struct Asc {
+  template <class Row>
+  static int Compare(const Row& a, const Row& b) {
+    return Compare3(a.*Member, b.*Member);
+  }
+};
+
+// Descending on a field.
+template <auto Member>
+struct Desc {
+  template <class Row>
+  static int Compare(const Row& a, const Row& b) {
+    return Compare3(b.*Member, a.*Member);
+  }
+};
+
+template <class... Parts>
+struct KeyOrder {
+  template <class Row>
+  static int Compare(const Row& a, const Row& b) {
+    int r = 0;
+    (void)(((r = Parts::Compare(a, b)) != 0) || ...);
+    return r;
+  }
+};
+
+// ---- The row --------------------------------------------------------------------
+
+// Derived supplies: Order (a KeyOrder over its fields), AddQuantities(other)
+// and PrintLine(). The overrides below take the other record as a Derived:
+// the rows of a TRowList<Derived> are all Derived by construction.
+template <class Derived>
+class TRow : public TBaseItem {
+ public:
+  int Compare(const TBaseItem& other) const override {
+    return Derived::Order::Compare(Self(), static_cast<const Derived&>(other));
+  }
+  void Merge(const TBaseItem& other) override { Self().AddQuantities(static_cast<const Derived&>(other)); }
+  void Print(TLines& lines) const override { lines.push_back(Self().PrintLine()); }
+  // Copies every field but the list's own: ID and New stay.
+  void Assign(const TBaseItem& source) override {
+    const int32_t id = ID;
+    const bool is_new = New;
+    Self() = CheckedCast<const Derived>(source);
+    ID = id;
+    New = is_new;
+  }
+
+ private:
+  Derived& Self() { return static_cast<Derived&>(*this); }
+  const Derived& Self() const { return static_cast<const Derived&>(*this); }
+};
+
+// ---- The row list ----------------------------------------------------------------
+
+template <class Row>
+class TRowList : public TBaseList {
+ public:
+  TRowList(int size, int capacity) : TBaseList(size, capacity, &MakeRow), work_(new Row) {}
+  ~TRowList() override { delete work_; }
+
+  // The default order is the row's own; descendants with sort modes answer
+  // those and defer to this for the rest.
+  int CompareItems(const TBaseItem& a, const TBaseItem& b) const override {
+    return Row::Order::Compare(static_cast<const Row&>(a), static_cast<const Row&>(b));
+  }
+
+  Row& At(int index) const { return ItemAs<Row>(index); }
+  // The row under the cursor; only valid when OnRecord().
+  Row& Current() const { return At(Cursor()); }
+
+ protected:
+  // The work item: appends fill it, key lookups use it as the key.
+  Row& Work() { return *work_; }
+  const Row& Work() const { return *work_; }
+
+  // Hands the filled work item over as a new row; returns its position. A
+  // reused spare may still carry New from an earlier run: a fresh row is
+  // never new until the engine says so.
+  int AddWork() {
+    work_->New = false;
+    TBaseItem* item = work_;
+    const int index = Add(item);
+    work_ = static_cast<Row*>(item);
+    return index;
+  }
+  // The same through AddSorted.
+  int AddWorkSorted() {
+    work_->New = false;
+    TBaseItem* item = work_;
+    const int index = AddSorted(item);
+    work_ = static_cast<Row*>(item);
+    return index;
+  }
+
+  // Looks up the row with the work item's key: the cursor goes to it (or to
+  // -1), its New flag is cleared, and its quantity is the result (0 if none).
+  double FindWork() {
+    const int found = Find(*work_);
+    SetCursor(found);
+    if (found < 0) return 0.0;
+    Row& row = At(found);
+    row.New = false;
+    return row.Quantity;
+  }
+
+  // Own-order sorting calls the row's order directly.
+  void SortRange(int lo, int hi) override {
+    if (SortMode() != -1) {
+      TBaseList::SortRange(lo, hi);
+      return;
+    }
+    QuickSort(Records(), lo, hi, [](const TBaseItem* a, const TBaseItem* b) {
+      return Row::Order::Compare(*static_cast<const Row*>(a), *static_cast<const Row*>(b));
+    });
+  }
+
+ private:
+  static TBaseItem* MakeRow(const TBaseList& /*owner*/) { return new Row; }
+
+  Row* work_;  // owned
+};
+
+}  // namespace orlix
+
+#endif  // ORLIX_LISTS_ROW_H_
