@@ -55,7 +55,7 @@ TObject* ThreadRegistry(ThreadSlot slot, TObject* (*make)());
 // The same, typed: each slot is always reached with its one registry type.
 template <class Registry>
 Registry* GetThreadRegistry(ThreadSlot slot) {
-  return static_cast<Registry*>(ThreadRegistry(slot, [] () -> TObject* { return new Registry; }));
+  return static_cast<Registry*>(ThreadRegistry(slot, []() -> TObject* { return new Registry; }));
 }
 
 // Destroys the calling thread's registries: objects, then tables, then lists.

@@ -259,8 +259,7 @@ bool TBaseList::CheckSorted() {
 }
 
 void TBaseList::SortRange(int lo, int hi) {
-  QuickSort(items_.data(), lo, hi,
-            [this](const TBaseItem* a, const TBaseItem* b) { return CompareItems(*a, *b); });
+  QuickSort(items_.data(), lo, hi, [this](const TBaseItem* a, const TBaseItem* b) { return CompareItems(*a, *b); });
 }
 
 }  // namespace orlix

@@ -106,7 +106,9 @@ class TBaseList {
   TBaseItem& Item(int index) const { return *items_[static_cast<size_t>(index)]; }
   // The record at index as the list's record type.
   template <class T>
-  T& ItemAs(int index) const { return static_cast<T&>(Item(index)); }
+  T& ItemAs(int index) const {
+    return static_cast<T&>(Item(index));
+  }
 
   // ---- Pool and records -----------------------------------------------------
   void SetSize(int new_size);

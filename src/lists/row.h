@@ -127,21 +127,9 @@ class TRowList : public TBaseList {
   // Hands the filled work item over as a new row; returns its position. A
   // reused spare may still carry New from an earlier run: a fresh row is
   // never new until the engine says so.
-  int AddWork() {
-    work_->New = false;
-    TBaseItem* item = work_;
-    const int index = Add(item);
-    work_ = static_cast<Row*>(item);
-    return index;
-  }
+  int AddWork() { return HandOver(&TBaseList::Add); }
   // The same through AddSorted.
-  int AddWorkSorted() {
-    work_->New = false;
-    TBaseItem* item = work_;
-    const int index = AddSorted(item);
-    work_ = static_cast<Row*>(item);
-    return index;
-  }
+  int AddWorkSorted() { return HandOver(&TBaseList::AddSorted); }
 
   // Looks up the row with the work item's key: the cursor goes to it (or to
   // -1), its New flag is cleared, and its quantity is the result (0 if none).
@@ -167,6 +155,14 @@ class TRowList : public TBaseList {
 
  private:
   static TBaseItem* MakeRow(const TBaseList& /*owner*/) { return new Row; }
+
+  int HandOver(int (TBaseList::*add)(TBaseItem*&)) {
+    work_->New = false;
+    TBaseItem* item = work_;
+    const int index = (this->*add)(item);
+    work_ = static_cast<Row*>(item);  // the spare handed back is a pool record: a Row
+    return index;
+  }
 
   Row* work_;  // owned
 };

@@ -5,12 +5,13 @@
 // fields and a cursor off the rows answer the failure value at once and write
 // nothing to the log (as an unknown handle does); only failures raised inside
 // a call are logged, as "<export>.except=<message>".
+#include "memtable/memtable_exports.h"
+
 #include <cstdint>
 
 #include "frame/export_guard.h"
 #include "frame/log.h"
 #include "memtable/mem_table.h"
-#include "memtable/memtable_exports.h"
 #include "memtable/table_list.h"
 
 using namespace orlix;
@@ -160,7 +161,8 @@ ORLIX_EXPORT int32_t ibMemTableRowClear(const int32_t* handle) {
 }
 
 ORLIX_EXPORT int32_t ibMemTableRowFieldSetStr(const int32_t* handle, const int32_t* field, const char* value) {
-  return SetWorkField("ibMemTableRowFieldSetStr", handle, field, [&](TMemField& f) { f.StrValue.assign(StrArg(value)); });
+  return SetWorkField("ibMemTableRowFieldSetStr", handle, field,
+                      [&](TMemField& f) { f.StrValue.assign(StrArg(value)); });
 }
 
 ORLIX_EXPORT int32_t ibMemTableRowFieldSetInt(const int32_t* handle, const int32_t* field, const int32_t* value) {
@@ -168,7 +170,8 @@ ORLIX_EXPORT int32_t ibMemTableRowFieldSetInt(const int32_t* handle, const int32
 }
 
 ORLIX_EXPORT int32_t ibMemTableRowFieldSetDouble(const int32_t* handle, const int32_t* field, const double* value) {
-  return SetWorkField("ibMemTableRowFieldSetDouble", handle, field, [&](TMemField& f) { f.DoubleValue = DoubleArg(value); });
+  return SetWorkField("ibMemTableRowFieldSetDouble", handle, field,
+                      [&](TMemField& f) { f.DoubleValue = DoubleArg(value); });
 }
 
 ORLIX_EXPORT int32_t ibMemTableRowFieldSetDate(const int32_t* handle, const int32_t* field, const int32_t* date) {
@@ -226,7 +229,8 @@ ORLIX_EXPORT int32_t ibMemTableNextNew(const int32_t* handle) {
 // ---- Current row -------------------------------------------------------------------
 
 ORLIX_EXPORT int32_t ibMemTableFieldSetStr(const int32_t* handle, const int32_t* field, const char* value) {
-  return SetCurrentField("ibMemTableFieldSetStr", handle, field, [&](TMemField& f) { f.StrValue.assign(StrArg(value)); });
+  return SetCurrentField("ibMemTableFieldSetStr", handle, field,
+                         [&](TMemField& f) { f.StrValue.assign(StrArg(value)); });
 }
 
 ORLIX_EXPORT int32_t ibMemTableFieldSetInt(const int32_t* handle, const int32_t* field, const int32_t* value) {
@@ -234,7 +238,8 @@ ORLIX_EXPORT int32_t ibMemTableFieldSetInt(const int32_t* handle, const int32_t*
 }
 
 ORLIX_EXPORT int32_t ibMemTableFieldSetDouble(const int32_t* handle, const int32_t* field, const double* value) {
-  return SetCurrentField("ibMemTableFieldSetDouble", handle, field, [&](TMemField& f) { f.DoubleValue = DoubleArg(value); });
+  return SetCurrentField("ibMemTableFieldSetDouble", handle, field,
+                         [&](TMemField& f) { f.DoubleValue = DoubleArg(value); });
 }
 
 ORLIX_EXPORT int32_t ibMemTableFieldSetDate(const int32_t* handle, const int32_t* field, const int32_t* date) {
@@ -244,9 +249,8 @@ ORLIX_EXPORT int32_t ibMemTableFieldSetDate(const int32_t* handle, const int32_t
 // The field's own characters, valid until that field changes or the table is
 // freed; "" for an empty value and quiet failures, "Error" after a logged one.
 ORLIX_EXPORT const char* ibMemTableFieldGetStr(const int32_t* handle, const int32_t* field) {
-  return GetCurrentField("ibMemTableFieldGetStr", kEmptyText, kErrorText, handle, field, [](const TMemField& f) {
-    return f.StrValue.empty() ? kEmptyText : f.StrValue.c_str();
-  });
+  return GetCurrentField("ibMemTableFieldGetStr", kEmptyText, kErrorText, handle, field,
+                         [](const TMemField& f) { return f.StrValue.empty() ? kEmptyText : f.StrValue.c_str(); });
 }
 
 ORLIX_EXPORT int32_t ibMemTableFieldGetInt(const int32_t* handle, const int32_t* field) {
@@ -254,7 +258,8 @@ ORLIX_EXPORT int32_t ibMemTableFieldGetInt(const int32_t* handle, const int32_t*
 }
 
 ORLIX_EXPORT double ibMemTableFieldGetDouble(const int32_t* handle, const int32_t* field) {
-  return GetCurrentField("ibMemTableFieldGetDouble", 0.0, 0.0, handle, field, [](const TMemField& f) { return f.DoubleValue; });
+  return GetCurrentField("ibMemTableFieldGetDouble", 0.0, 0.0, handle, field,
+                         [](const TMemField& f) { return f.DoubleValue; });
 }
 
 // A block from the server's allocator on every path: the field's day at

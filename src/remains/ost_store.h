@@ -8,9 +8,8 @@
 
 #include <cstdint>
 #include <memory>
-#include <string_view>
-
 #include <string>
+#include <string_view>
 
 #include "frame/format.h"
 #include "frame/registry.h"
@@ -37,7 +36,7 @@ class TOstStoreItem final : public TRow<TOstStoreItem> {
 
 class TOstStoreList final : public TRowList<TOstStoreItem> {
  public:
-  TOstStoreList(int size, int capacity) : TRowList(size, capacity) {}
+  using TRowList::TRowList;
 
   // Appends a row; returns its position.
   int Append(double gooddate, int32_t pack, int32_t asrt, int32_t palet, double quantity);

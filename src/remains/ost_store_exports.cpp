@@ -9,13 +9,19 @@
 
 using namespace orlix;
 
-ORLIX_EXPORT int32_t ibOstStoreCreate(const int32_t* /*unused*/) { return CreateEngineExport<TOstStore>("ibOstStoreCreate"); }
+ORLIX_EXPORT int32_t ibOstStoreCreate(const int32_t* /*unused*/) {
+  return CreateEngineExport<TOstStore>("ibOstStoreCreate");
+}
 
 ORLIX_EXPORT int32_t ibOstStoreFree(const int32_t* /*unused*/) { return FreeEngineExport<TOstStore>("ibOstStoreFree"); }
 
-ORLIX_EXPORT int32_t ibOstStoreClear(const int32_t* /*unused*/) { return ClearEngineExport<TOstStore>("ibOstStoreClear"); }
+ORLIX_EXPORT int32_t ibOstStoreClear(const int32_t* /*unused*/) {
+  return ClearEngineExport<TOstStore>("ibOstStoreClear");
+}
 
-ORLIX_EXPORT int32_t ibOstStorePrint(const int32_t* /*unused*/) { return PrintEngineExport<TOstStore>("ibOstStorePrint"); }
+ORLIX_EXPORT int32_t ibOstStorePrint(const int32_t* /*unused*/) {
+  return PrintEngineExport<TOstStore>("ibOstStorePrint");
+}
 
 ORLIX_EXPORT int32_t ibOstStoreAppend(const int32_t* gooddate, const int32_t* pack, const int32_t* asrt,
                                       const int32_t* palet, const double* quantity) {
@@ -24,7 +30,9 @@ ORLIX_EXPORT int32_t ibOstStoreAppend(const int32_t* gooddate, const int32_t* pa
   });
 }
 
-ORLIX_EXPORT int32_t ibOstStoreExecute(const int32_t* /*unused*/) { return ExecuteEngineExport<TOstStore>("ibOstStoreExecute"); }
+ORLIX_EXPORT int32_t ibOstStoreExecute(const int32_t* /*unused*/) {
+  return ExecuteEngineExport<TOstStore>("ibOstStoreExecute");
+}
 
 ORLIX_EXPORT int32_t ibOstStoreGetFieldNumber(const char* name) {
   return CallEngine<TOstStore>("ibOstStoreGetFieldNumber", kNoIndex,

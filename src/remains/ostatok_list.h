@@ -38,7 +38,7 @@ class TOstatokItem final : public TRow<TOstatokItem> {
 
 class TOstatokList final : public TRowList<TOstatokItem> {
  public:
-  TOstatokList(int size, int capacity) : TRowList(size, capacity) {}
+  using TRowList::TRowList;
   // What the list keeps of a row's key: false masks date, pack or size.
   TOstatokList(bool use_date, bool use_pack, bool use_rz);
 

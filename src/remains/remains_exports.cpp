@@ -9,7 +9,9 @@
 
 using namespace orlix;
 
-ORLIX_EXPORT int32_t ibOstatokCreate(const int32_t* /*unused*/) { return CreateEngineExport<TOstatok>("ibOstatokCreate"); }
+ORLIX_EXPORT int32_t ibOstatokCreate(const int32_t* /*unused*/) {
+  return CreateEngineExport<TOstatok>("ibOstatokCreate");
+}
 
 ORLIX_EXPORT int32_t ibOstatokFree(const int32_t* /*unused*/) { return FreeEngineExport<TOstatok>("ibOstatokFree"); }
 
@@ -30,12 +32,12 @@ ORLIX_EXPORT int32_t ibOstatokSetParams(const int32_t* period, const int32_t* fi
 }
 
 ORLIX_EXPORT int32_t ibOstatokSetUseParams(const int32_t* pack, const int32_t* size, const int32_t* pack_size,
-                                           const int32_t* daily, const int32_t* daily_pack,
-                                           const int32_t* daily_size, const int32_t* daily_pack_size) {
+                                           const int32_t* daily, const int32_t* daily_pack, const int32_t* daily_size,
+                                           const int32_t* daily_pack_size) {
   return EngineStep<TOstatok>("ibOstatokSetUseParams", [&](TOstatok& engine) {
     // All read before any is stored: a null argument changes nothing.
-    const bool flags[] = {ByteFlagArg(pack),       ByteFlagArg(size),       ByteFlagArg(pack_size),
-                          ByteFlagArg(daily),      ByteFlagArg(daily_pack), ByteFlagArg(daily_size),
+    const bool flags[] = {ByteFlagArg(pack),           ByteFlagArg(size),       ByteFlagArg(pack_size),
+                          ByteFlagArg(daily),          ByteFlagArg(daily_pack), ByteFlagArg(daily_size),
                           ByteFlagArg(daily_pack_size)};
     engine.UseOstPack = flags[0];
     engine.UseOstSize = flags[1];
@@ -55,7 +57,9 @@ ORLIX_EXPORT int32_t ibOstatokAppend(const int32_t* date, const int32_t* pack, c
   });
 }
 
-ORLIX_EXPORT int32_t ibOstatokExecute(const int32_t* /*unused*/) { return ExecuteEngineExport<TOstatok>("ibOstatokExecute"); }
+ORLIX_EXPORT int32_t ibOstatokExecute(const int32_t* /*unused*/) {
+  return ExecuteEngineExport<TOstatok>("ibOstatokExecute");
+}
 
 ORLIX_EXPORT int32_t ibOstatokGetTableNumber(const char* name) {
   return CallEngine<TOstatok>("ibOstatokGetTableNumber", kNoIndex,
@@ -106,5 +110,6 @@ ORLIX_EXPORT int32_t ibOstatokNextNew(const int32_t* table) {
 }
 
 ORLIX_EXPORT int32_t ibOstatokEOF(const int32_t* table) {
-  return CallEngine<TOstatok>("ibOstatokEOF", kAtEnd, [&](const TOstatok& engine) { return engine.Eof(IntArg(table)) ? 1 : 0; });
+  return CallEngine<TOstatok>("ibOstatokEOF", kAtEnd,
+                              [&](const TOstatok& engine) { return engine.Eof(IntArg(table)) ? 1 : 0; });
 }
