@@ -218,8 +218,10 @@ void TBaseList::SetSortMode(int mode) {
 
 void TBaseList::Sort() {
   if (sorted_) return;
-  sorted_ = true;
+  // Marked only once sorted: a sort that fails (out of memory for its keys)
+  // leaves the list unsorted and saying so.
   if (count_ > 1) SortRange(0, count_ - 1);
+  sorted_ = true;
 }
 
 void TBaseList::SortFrom(int begin) {
