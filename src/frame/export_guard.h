@@ -24,8 +24,8 @@ namespace orlix {
 
 // How a family writes its failure lines.
 enum class FailureLine {
-  kDot,     // "<export>.except=": frame, value lists, memory tables
-  kColon,   // "<export>: except=": the calculation engines
+  kDot,     // "<export>.except="
+  kColon,   // "<export>: except="
   kSilent,  // nothing is logged (the log exports themselves)
 };
 

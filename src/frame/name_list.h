@@ -1,7 +1,7 @@
 // An ordered list of (name, value) entries with case-insensitive names, the
-// structure behind the engine and list registries, the table registry's names
-// and the remains engine's table names. Kept sorted (searched by bisection,
-// names unique) or unsorted (linear search, positions stable).
+// structure behind the registries and every lookup of objects by name. Kept
+// sorted (searched by bisection, names unique) or unsorted (linear search,
+// positions stable).
 #ifndef ORLIX_FRAME_NAME_LIST_H_
 #define ORLIX_FRAME_NAME_LIST_H_
 

@@ -1,11 +1,8 @@
 // Per-thread registries. Each server thread has three slots, filled on first
 // use and emptied with everything in them when the thread ends, in this order:
-//   the object registry: the calculation engines by fixed name (sorted, unique);
-//   the table registry: one object owning the thread's memory tables;
-//   the list registry: the value lists by handle.
-// The frame holds the slots and the engine registry; the families that own
-// the other two registries say what they hold. Nothing here is shared between
-// threads, so nothing is locked.
+// the object registry (the engines by fixed name, sorted, unique), then the
+// table and list slots, whose registries the families that keep them there
+// define. Nothing here is shared between threads, so nothing is locked.
 #ifndef ORLIX_FRAME_REGISTRY_H_
 #define ORLIX_FRAME_REGISTRY_H_
 
