@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <span>
+#include <unordered_map>
 #include <vector>
 
 #include "frame/failure.h"
@@ -26,19 +28,42 @@ struct DatedRow {
   double resquantity;
 };
 
+// A row key of a daily table and the fraction of its dates.
+struct TableKey {
+  int32_t placeindex, pack, rz;
+  double frac;
+  bool operator==(const TableKey&) const = default;
+};
+struct TableKeyHash {
+  size_t operator()(const TableKey& key) const {
+    size_t h = std::hash<double>()(key.frac);
+    for (const int32_t part : {key.placeindex, key.pack, key.rz}) h = h * 1000003u ^ std::hash<int32_t>()(part);
+    return h;
+  }
+};
+// The days a table key's rows can lie on.
+struct Span {
+  double first, last;
+};
+
 bool SameKey(const TOstatokItem& a, const TOstatokItem& b) {
   return a.placeindex == b.placeindex && a.pack == b.pack && a.rz == b.rz;
 }
+
+}  // namespace
 
 // Spreads in two passes: the first turns every key's rows into dated rows,
 // grouped by fraction, and adds up the days each group spans, so that an
 // oversized spread is refused before any row is made; the second emits.
 class DaySpreader final {
  public:
-  DaySpreader(double last_date, int max_rows, TOstatokList& out)
-      : last_(last_date), max_rows_(max_rows), out_(out) {}
+  DaySpreader(double last_date, int max_rows) : last_(last_date), max_rows_(max_rows) {}
 
-  void Prepare(const TOstatokList& merged) {
+  // Reads the keys and their dated rows and counts the rows to be built:
+  // the running balances exactly as spread, and for each table an upper
+  // bound. Raises before anything is built when the count is too high.
+  void Prepare(const TOstatokList& merged, std::span<const TDaySpread::TableKeys> tables) {
+    std::vector<std::unordered_map<TableKey, Span, TableKeyHash>> spans(tables.size());
     double total = 0.0;
     for (int first = 0; first < merged.Count();) {
       int end = first + 1;
@@ -57,24 +82,41 @@ class DaySpreader final {
           double last_end = rows_[group].end;
           for (size_t i = group; i < next; ++i) last_end = std::max(last_end, rows_[i].end);
           total += last_end - rows_[group].start + 1;
+          for (size_t t = 0; t < tables.size(); ++t) {
+            const TOstatokItem& key = merged.At(first);
+            const TableKey table_key{key.placeindex, tables[t].use_pack ? key.pack : TOstatokList::kDefaultPack,
+                                     tables[t].use_rz ? key.rz : TOstatokList::kDefaultRz, rows_[group].frac};
+            auto [span, fresh] = spans[t].try_emplace(table_key, Span{rows_[group].start, last_end});
+            if (!fresh) {
+              span->second.first = std::min(span->second.first, rows_[group].start);
+              span->second.last = std::max(span->second.last, last_end);
+            }
+          }
         }
         if (total > max_rows_) TooManyRows();
       }
       first = end;
     }
+    // A table key's rows lie on the days from its earliest movement to the
+    // last day any of its keys counts on.
+    for (const auto& table : spans) {
+      for (const auto& [key, span] : table) total += span.last - span.first + 1;
+      if (total > max_rows_) TooManyRows();
+    }
   }
 
-  void Emit() {
+  void Emit(TOstatokList& out) {
+    out.Clear();
     for (const KeyRows& key : keys_) {
-      const int segment = out_.Count();
+      const int segment = out.Count();
       for (size_t group = key.begin, next; group < key.end; group = next) {
         next = GroupEnd(group, key.end);
-        SpreadGroup(group, next, *key.row);
+        SpreadGroup(group, next, *key.row, out);
       }
       // Rows of different fractions meet only where rounding makes their
       // dates equal; fold those before deciding which balances are empty.
-      if (rows_[key.begin].frac != rows_[key.end - 1].frac) out_.SortFrom(segment);
-      out_.FoldFrom(segment);
+      if (rows_[key.begin].frac != rows_[key.end - 1].frac) out.SortFrom(segment);
+      out.FoldFrom(segment);
     }
   }
 
@@ -107,7 +149,7 @@ class DaySpreader final {
   // Rows [begin, end) of rows_ share one fraction and are ordered by start.
   // Emits one balance per whole day from the first start while any row
   // counts, stopping at the last date.
-  void SpreadGroup(size_t begin, size_t end, const TOstatokItem& key) {
+  void SpreadGroup(size_t begin, size_t end, const TOstatokItem& key, TOstatokList& out) {
     const double frac = rows_[begin].frac;
     active_.clear();
     double quantity = 0.0, resquantity = 0.0;
@@ -127,7 +169,7 @@ class DaySpreader final {
       }
       const double date = day + frac;
       if (date > last_) break;  // later days only lie further out
-      out_.Append(date, key.pack, key.rz, key.placeindex, quantity, resquantity);
+      out.Append(date, key.pack, key.rz, key.placeindex, quantity, resquantity);
       if (day >= next_retire) {
         // Rows whose span ends today stop counting. The sum is rebuilt from
         // the rows still counting rather than by subtraction, which would
@@ -152,21 +194,23 @@ class DaySpreader final {
 
   const double last_;
   const int max_rows_;
-  TOstatokList& out_;
   std::vector<DatedRow> rows_;
   std::vector<KeyRows> keys_;
   std::vector<const DatedRow*> active_;
 };
 
-}  // namespace
-
-void SpreadDays(const TOstatokList& merged, double last_date, int max_rows, TOstatokList& out) {
+TDaySpread::TDaySpread(const TOstatokList& merged, double last_date, std::span<const TableKeys> tables,
+                       int max_rows) {
   if (!std::isfinite(last_date) || std::fabs(last_date) > kMaxSpreadDate)
     throw EOrlixError(Format(remains_messages::kLastDateOutOfRange, FormatDouble(last_date).c_str()));
-  DaySpreader spreader(last_date, max_rows, out);
-  spreader.Prepare(merged);
-  out.Clear();
-  spreader.Emit();
+  spreader_ = std::make_unique<DaySpreader>(last_date, max_rows);
+  spreader_->Prepare(merged, tables);
+}
+
+TDaySpread::~TDaySpread() = default;
+
+void TDaySpread::Emit(TOstatokList& out) {
+  spreader_->Emit(out);
   // Keys arrive in order and each key's rows are ordered and unique.
   out.CheckSorted();
 }

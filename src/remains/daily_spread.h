@@ -10,6 +10,9 @@
 #ifndef ORLIX_REMAINS_DAILY_SPREAD_H_
 #define ORLIX_REMAINS_DAILY_SPREAD_H_
 
+#include <memory>
+#include <span>
+
 #include "remains/ostatok_list.h"
 
 namespace orlix {
@@ -17,17 +20,41 @@ namespace orlix {
 // Largest magnitude of a last date: beyond every 32-bit server day number,
 // and far inside the range where whole days stay exact in a double.
 inline constexpr double kMaxSpreadDate = 3.0e9;
-// Most running-balance rows one spreading may produce: about 0.9 GB of rows,
-// and the daily tables at most as many again. Enough for 27,000 keys over a
-// year, or 200 keys whose first movement is dated day 0 and LastDate in 2026.
+// Most rows the daily part of one Execute may build, the running balances and
+// every daily table asked for counted together: about 1 GB of rows (a row
+// takes about 100 bytes with its pool slot). Enough for 13,000 keys over a
+// year with all four daily tables, or 27,000 with one.
 inline constexpr int kMaxDailyRows = 10'000'000;
 
-// merged: key-ordered, each (key, date) once (a merged list). out is cleared
-// and filled with the running balances in key order, each (key, date) once,
-// none empty. Raises when last_date is not finite or beyond kMaxSpreadDate,
-// or when the spread could need more than max_rows rows (counted before any
-// is made); out is then left as it was.
-void SpreadDays(const TOstatokList& merged, double last_date, int max_rows, TOstatokList& out);
+class DaySpreader;
+
+// A day spreading, planned before anything is built. The plan counts every
+// row the daily part will build: the running balances, and for each daily
+// table asked for an upper bound of its rows (per key of the table, the days
+// from its earliest movement to the last date). A plan beyond max_rows, a
+// last date that is not finite or beyond kMaxSpreadDate, is refused (raises)
+// before any list changes.
+class TDaySpread final {
+ public:
+  // What a daily table keeps of a row's key besides place and date.
+  struct TableKeys {
+    bool use_pack, use_rz;
+  };
+
+  // merged: key-ordered, each (key, date) once (a merged list); it must
+  // stay unchanged until Emit.
+  TDaySpread(const TOstatokList& merged, double last_date, std::span<const TableKeys> tables, int max_rows);
+  ~TDaySpread();
+  TDaySpread(const TDaySpread&) = delete;
+  TDaySpread& operator=(const TDaySpread&) = delete;
+
+  // Clears out and fills it with the running balances in key order, each
+  // (key, date) once, none empty.
+  void Emit(TOstatokList& out);
+
+ private:
+  std::unique_ptr<DaySpreader> spreader_;
+};
 
 }  // namespace orlix
 

@@ -1,6 +1,8 @@
 #include "remains/ostatok.h"
 
 #include <array>
+#include <optional>
+#include <vector>
 #include <string>
 
 #include "frame/failure.h"
@@ -84,6 +86,18 @@ int TOstatok::Append(double date, int32_t pack, int32_t rz, int32_t placeindex, 
 void TOstatok::Execute() {
   OstatokFull->MergeDuplicates();
 
+  // The daily part is planned (and a plan too large refused) before any
+  // table changes, so a refused Execute leaves every table as it was.
+  std::optional<TDaySpread> spread;
+  if (Period >= kDailyPeriod && AnyDailyTable()) {
+    std::vector<TDaySpread::TableKeys> daily;
+    if (UseOstDaily) daily.push_back({false, false});
+    if (UseOstDailyPack) daily.push_back({true, false});
+    if (UseOstDailySize) daily.push_back({false, true});
+    if (UseOstDailyPackSize) daily.push_back({true, true});
+    spread.emplace(*OstatokFull, LastDate, daily, DailyRowLimit);
+  }
+
   OstShort->Clear();
   OstPack->Clear();
   OstSize->Clear();
@@ -94,10 +108,8 @@ void TOstatok::Execute() {
   if (UseOstPackSize) FoldInto(*OstatokFull, *OstPackSize);
 
   // Without the daily part the daily tables keep what they held.
-  if (Period < kDailyPeriod || !AnyDailyTable()) return;
-
-  // Spread first: a refused span leaves the daily tables as they were.
-  SpreadDays(*OstatokFull, LastDate, DailyRowLimit, *OstDailyWork);
+  if (!spread) return;
+  spread->Emit(*OstDailyWork);
   OstDaily->Clear();
   OstDailyPack->Clear();
   OstDailySize->Clear();
@@ -108,7 +120,8 @@ void TOstatok::Execute() {
   if (UseOstDailyPackSize) FoldInto(*OstDailyWork, *OstDailyPackSize);
 }
 
-int TOstatok::GetTableNumber(std::string_view name) const { return TableNames.IndexOf(LowerTrimmed(name)); }
+// The name as given: letter case is ignored, blanks are not.
+int TOstatok::GetTableNumber(std::string_view name) const { return TableNames.IndexOf(name); }
 
 int TOstatok::GetFieldNumber(std::string_view name) {
   const int field = PositionOf(kFieldNames, LowerTrimmed(name));

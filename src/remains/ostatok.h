@@ -52,7 +52,7 @@ class TOstatok final : public TObject {
   // say) again sees each movement once.
   void Execute();
 
-  // Position of the table name (blanks around it and letter case ignored); -1.
+  // Position of the table name (letter case ignored, blanks not); -1.
   int GetTableNumber(std::string_view name) const;
   // 0..5 for the six field names (lower-cased, trimmed); raises otherwise.
   static int GetFieldNumber(std::string_view name);
@@ -81,7 +81,7 @@ class TOstatok final : public TObject {
   bool UseOstDailyPack = false;
   bool UseOstDailySize = false;
   bool UseOstDailyPackSize = false;
-  // Most running-balance rows one Execute may spread (tests lower it).
+  // Most rows the daily part of one Execute may build (tests lower it).
   int DailyRowLimit = kMaxDailyRows;
 
   const std::unique_ptr<TOstatokList> OstatokFull;

@@ -212,7 +212,7 @@ TEST(DaySpreadingLimits, AbsurdLastDatesAndSpansAreRefusedAndKeepTheDailyTables)
     engine.LastDate = last;
     EXPECT_THROW(engine.Execute(), EOrlixError) << last;
     EXPECT_EQ(engine.OstDaily->Count(), 3) << last;
-    EXPECT_EQ(engine.OstShort->Count(), 1) << "the non-daily tables are built first";
+    EXPECT_EQ(engine.OstShort->Count(), 1) << "a refused Execute changes no table";
   }
   try {
     engine.LastDate = nan;
@@ -226,19 +226,49 @@ TEST(DaySpreadingLimits, AbsurdLastDatesAndSpansAreRefusedAndKeepTheDailyTables)
   EXPECT_THROW(engine.Execute(), EOrlixError);
   EXPECT_EQ(engine.OstDaily->Count(), 3);
 
+  // The limit counts every row the daily part builds: 100 running balances
+  // and at most 100 rows of the one daily table asked for.
   engine.Clear();
-  engine.DailyRowLimit = 100;
+  engine.DailyRowLimit = 200;
   engine.Append(0, 1, 1, 1, 1, 0);
-  engine.LastDate = 99;  // exactly 100 rows: allowed
+  engine.LastDate = 99;  // exactly 200 rows: allowed
   engine.Execute();
   EXPECT_EQ(engine.OstDaily->Count(), 100);
   engine.LastDate = 100;
   try {
     engine.Execute();
-    ADD_FAILURE() << "101 rows allowed";
+    ADD_FAILURE() << "202 rows allowed";
   } catch (const EOrlixError& e) {
-    EXPECT_STREQ(e.what(), "TOstatok.Execute: day spreading up to LastDate 09.04.1900 needs more than 100 rows");
+    EXPECT_STREQ(e.what(), "TOstatok.Execute: day spreading up to LastDate 09.04.1900 needs more than 200 rows");
   }
+  EXPECT_EQ(engine.OstDaily->Count(), 100) << "a refused Execute keeps the daily tables";
+}
+
+TEST(DaySpreadingLimits, TheDailyTablesCountInTheBoundAndARefusalChangesNoTable) {
+  // Two keys of one place on day 0, spread to day 9: 20 running balances,
+  // "ostdaily" at most 10 rows (one place), "ostdaily_packrz" at most 20.
+  TOstatok engine;
+  engine.Period = 2;
+  engine.LastDate = 9;
+  engine.UseOstDaily = engine.UseOstDailyPackSize = true;
+  engine.Append(0, 1, 1, 1, 1, 0);
+  engine.Append(0, 2, 1, 1, 1, 0);
+  engine.DailyRowLimit = 50;
+  engine.Execute();
+  EXPECT_EQ(engine.OstDaily->Count(), 10);
+  EXPECT_EQ(engine.OstDailyPackSize->Count(), 20);
+  EXPECT_EQ(engine.OstShort->GetQuantity(0, 0, 0, 1), 2.0);
+
+  // A third key: the plan is now 30 + 10 + 30 = 70 rows.
+  engine.Append(0, 3, 1, 1, 1, 0);
+  engine.DailyRowLimit = 69;
+  EXPECT_THROW(engine.Execute(), EOrlixError);
+  EXPECT_EQ(engine.OstShort->GetQuantity(0, 0, 0, 1), 2.0) << "tables 0-3 keep the previous run too";
+  EXPECT_EQ(engine.OstDailyPackSize->Count(), 20);
+  engine.DailyRowLimit = 70;
+  engine.Execute();
+  EXPECT_EQ(engine.OstShort->GetQuantity(0, 0, 0, 1), 3.0);
+  EXPECT_EQ(engine.OstDailyPackSize->Count(), 30);
 }
 
 TEST(DaySpreadingLimits, NanDatedMovementsStayOutOfTheDailyTables) {
