@@ -57,35 +57,25 @@ struct MemberValue<T C::*> {
   using type = T;
 };
 
-// Ascending on a field, given as a pointer to member.
-template <auto Member>
-struct Asc {
+// One field, given as a pointer to member, in a direction: 1 ascending, -1
+// descending.
+template <auto Member, int kDirection>
+struct FieldPart {
   using Value = typename MemberValue<decltype(Member)>::type;
   template <class Row>
   static Value Get(const Row& row) {
     return row.*Member;
   }
-  static int CompareValues(Value a, Value b) { return Compare3(a, b); }
+  static int CompareValues(Value a, Value b) { return kDirection * Compare3(a, b); }
   template <class Row>
   static int Compare(const Row& a, const Row& b) {
-    return Compare3(a.*Member, b.*Member);
+    return CompareValues(a.*Member, b.*Member);
   }
 };
-
-// Descending on a field.
 template <auto Member>
-struct Desc {
-  using Value = typename MemberValue<decltype(Member)>::type;
-  template <class Row>
-  static Value Get(const Row& row) {
-    return row.*Member;
-  }
-  static int CompareValues(Value a, Value b) { return Compare3(b, a); }
-  template <class Row>
-  static int Compare(const Row& a, const Row& b) {
-    return Compare3(b.*Member, a.*Member);
-  }
-};
+using Asc = FieldPart<Member, 1>;
+template <auto Member>
+using Desc = FieldPart<Member, -1>;
 
 template <class... Parts>
 struct KeyOrder {
