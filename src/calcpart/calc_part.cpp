@@ -308,7 +308,8 @@ void TCalcPart::AllocateParty(TRemains& r, bool nested) {
   if (found == place_rows_.end()) return;
   std::vector<TXPart*>& rows = found->second;
   const double before = r.Quantity;
-  for (size_t k = 0; k < rows.size(); ++k) {
+  size_t k = 0;
+  for (; k < rows.size(); ++k) {
     TXPart& x = *rows[k];
     if (nested) ++depth_;
     while (CanTake(x, r, false)) {
@@ -317,11 +318,18 @@ void TCalcPart::AllocateParty(TRemains& r, bool nested) {
       if (r.Quantity == party_q && x.Quantity == consumption_q) break;
     }
     if (nested) --depth_;
-    if (r.Quantity <= kEps) break;
+    if (r.Quantity <= kEps) {
+      ++k;
+      break;
+    }
   }
-  // Only the outermost walk drops used-up rows from its place: a nested walk
-  // runs while an outer walk is inside the same row sequence.
-  if (!nested && r.Quantity < before) std::erase_if(rows, [](const TXPart* x) { return x->IsEmpty(); });
+  // Only the outermost walk drops used-up rows from its place (a nested walk
+  // runs while an outer walk is inside the same row sequence), and only from
+  // the part it walked: rows after it were not taken by this party.
+  if (!nested && r.Quantity < before)
+    rows.erase(std::remove_if(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(k),
+                              [](const TXPart* x) { return x->IsEmpty(); }),
+               rows.begin() + static_cast<std::ptrdiff_t>(k));
 }
 
 void TCalcPart::AllocatePair(TXPart& x, TRemains& r) {

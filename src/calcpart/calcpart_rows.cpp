@@ -3,6 +3,7 @@
 #include "calcpart/calcpart_messages.h"
 #include "frame/failure.h"
 #include "frame/format.h"
+#include "lists/quick_sort.h"
 
 namespace orlix {
 namespace {
@@ -54,6 +55,12 @@ using PartSpecByBaseDate = KeyOrder<Asc<&TPartSpec::cp>, Asc<&TPartSpec::bd>, Mo
 using PartSpecFixedByPlace =
     KeyOrder<Asc<&TPartSpec::dk>, FixedFirst<&TPartSpec::fix>, FixedKindDesc, Asc<&TPartSpec::pi>, Asc<&TPartSpec::bd>,
              Asc<&TPartSpec::d>, Asc<&TPartSpec::dh>, Asc<&TPartSpec::idh>, Asc<&TPartSpec::mdh>>;
+
+// Comparison of pool records by an order, for QuickSort without a virtual call.
+template <class Order, class Row>
+constexpr auto Typed = [](const TBaseItem* a, const TBaseItem* b) {
+  return Order::Compare(*static_cast<const Row*>(a), *static_cast<const Row*>(b));
+};
 
 template <class Order, class Row>
 int CompareAs(const TBaseItem& a, const TBaseItem& b) {
@@ -163,6 +170,19 @@ int TRemainsList::CompareItems(const TBaseItem& a, const TBaseItem& b) const {
   }
 }
 
+void TRemainsList::SortRange(int lo, int hi) {
+  switch (SortMode()) {
+    case kByDate:
+      QuickSort(Records(), lo, hi, Typed<RemainsByDate, TRemains>);
+      return;
+    case kByPlaceDate:
+      QuickSort(Records(), lo, hi, Typed<RemainsByPlaceDate, TRemains>);
+      return;
+    default:
+      TRowList::SortRange(lo, hi);
+  }
+}
+
 TRemains& TRemainsList::Fill(int32_t dh, int32_t mdh, double d, int32_t pi, int32_t ot, int32_t dk, double q,
                              double rub, double cur, int32_t th, int32_t ci) {
   TRemains& row = Work();
@@ -240,6 +260,22 @@ int TXPartList::CompareItems(const TBaseItem& a, const TBaseItem& b) const {
   }
 }
 
+void TXPartList::SortRange(int lo, int hi) {
+  switch (SortMode()) {
+    case kFifo:
+      QuickSort(Records(), lo, hi, Typed<XPartFifo, TXPart>);
+      return;
+    case kLatestFirst:
+      QuickSort(Records(), lo, hi, Typed<XPartLatestFirst, TXPart>);
+      return;
+    case kMovesFirst:
+      QuickSort(Records(), lo, hi, Typed<XPartMovesFirst, TXPart>);
+      return;
+    default:
+      TRowList::SortRange(lo, hi);
+  }
+}
+
 int TXPartList::Append(int32_t dh, int32_t mdh, double d, int32_t pi, int32_t ot, int32_t dk, double q, bool /*fix*/,
                        int32_t p, double rub, double cur, int32_t th, int32_t ci) {
   TXPart& row = Work();
@@ -293,6 +329,22 @@ int TXRetList::CompareItems(const TBaseItem& a, const TBaseItem& b) const {
       return CompareAs<XRetLinkedFirst, TXRet>(a, b);
     default:
       return TRowList::CompareItems(a, b);
+  }
+}
+
+void TXRetList::SortRange(int lo, int hi) {
+  switch (SortMode()) {
+    case kFifo:
+      QuickSort(Records(), lo, hi, Typed<XRetFifo, TXRet>);
+      return;
+    case kLatestFirst:
+      QuickSort(Records(), lo, hi, Typed<XRetLatestFirst, TXRet>);
+      return;
+    case kLinkedFirst:
+      QuickSort(Records(), lo, hi, Typed<XRetLinkedFirst, TXRet>);
+      return;
+    default:
+      TRowList::SortRange(lo, hi);
   }
 }
 
@@ -350,6 +402,22 @@ int TPartSpecList::CompareItems(const TBaseItem& a, const TBaseItem& b) const {
       return CompareAs<PartSpecFixedByPlace, TPartSpec>(a, b);
     default:
       return TRowList::CompareItems(a, b);
+  }
+}
+
+void TPartSpecList::SortRange(int lo, int hi) {
+  switch (SortMode()) {
+    case kLatestFirst:
+      QuickSort(Records(), lo, hi, Typed<PartSpecLatestFirst, TPartSpec>);
+      return;
+    case kByBaseDate:
+      QuickSort(Records(), lo, hi, Typed<PartSpecByBaseDate, TPartSpec>);
+      return;
+    case kFixedByPlace:
+      QuickSort(Records(), lo, hi, Typed<PartSpecFixedByPlace, TPartSpec>);
+      return;
+    default:
+      TRowList::SortRange(lo, hi);
   }
 }
 

@@ -133,6 +133,8 @@ class TRemainsList final : public TRowList<TRemains> {
 
   TRemainsList(int size, int capacity);
   int CompareItems(const TBaseItem& a, const TBaseItem& b) const override;
+  // Sorts by the current mode with the mode's order inlined.
+  void SortRange(int lo, int hi) override;
 
   int Append(int32_t dh, int32_t mdh, double d, int32_t pi, int32_t ot, int32_t dk, double q, double rub, double cur,
              int32_t th, int32_t ci);
@@ -189,6 +191,8 @@ class TXPartList final : public TRowList<TXPart> {
 
   TXPartList(int size, int capacity, const TFixKindList& fix_kinds) : TRowList(size, capacity), fix_kinds_(fix_kinds) {}
   int CompareItems(const TBaseItem& a, const TBaseItem& b) const override;
+  // Sorts by the current mode with the mode's order inlined.
+  void SortRange(int lo, int hi) override;
 
   // The fix argument is not used: fix is whether dh has fix kinds.
   int Append(int32_t dh, int32_t mdh, double d, int32_t pi, int32_t ot, int32_t dk, double q, bool fix, int32_t p,
@@ -228,6 +232,8 @@ class TXRetList final : public TRowList<TXRet> {
 
   TXRetList(int size, int capacity, const TFixKindList& fix_kinds) : TRowList(size, capacity), fix_kinds_(fix_kinds) {}
   int CompareItems(const TBaseItem& a, const TBaseItem& b) const override;
+  // Sorts by the current mode with the mode's order inlined.
+  void SortRange(int lo, int hi) override;
 
   int Append(int32_t dh, int32_t odh, int32_t mdh, double d, int32_t pi, double q, bool fix, double rub, double cur,
              int32_t th, int32_t ci);
@@ -274,6 +280,8 @@ class TPartSpecList final : public TRowList<TPartSpec> {
   TPartSpecList(int size, int capacity, const TFixKindList& fix_kinds)
       : TRowList(size, capacity), fix_kinds_(fix_kinds) {}
   int CompareItems(const TBaseItem& a, const TBaseItem& b) const override;
+  // Sorts by the current mode with the mode's order inlined.
+  void SortRange(int lo, int hi) override;
 
   int Append(int32_t dh, int32_t idh, int32_t mdh, double q, double d, int32_t pi, int32_t ot, int32_t dk, bool fix,
              double rub, double cur, int32_t th, int32_t ci, int32_t pci, double bd, int32_t bot);

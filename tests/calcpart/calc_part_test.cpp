@@ -74,7 +74,9 @@ class CalcPartTest : public ::testing::Test {
   static void CheckDefaultOrder(const List& list, const char* name) {
     for (int i = 0; i < list.Count(); ++i) {
       EXPECT_GT(list.At(i).Quantity, kEps) << name << " row " << i;
-      if (i > 0) EXPECT_LT(list.At(i - 1).Compare(list.At(i)), 0) << name << " rows " << i - 1 << ", " << i;
+      if (i > 0) {
+        EXPECT_LT(list.At(i - 1).Compare(list.At(i)), 0) << name << " rows " << i - 1 << ", " << i;
+      }
     }
   }
 
