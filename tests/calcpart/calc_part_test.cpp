@@ -380,3 +380,46 @@ TEST_F(CalcPartTest, RandomWarehousesKeepEveryIdentity) {
 
 }  // namespace
 }  // namespace orlix
+
+namespace orlix {
+namespace {
+
+// Print: "CalcPart", then each list under its heading, priorities and the
+// working lists left out. Clear(1) keeps the fix kinds, Clear(0) does not.
+TEST(CalcPartEngine, PrintsItsListsAndClearsByMode) {
+  TCalcPart e;
+  e.FixKind.Append(1, 2, 1);
+  e.Remains.Priorities().Append(0, 0, 5, 6);
+  e.XPart.Append(1, -1, 45000, 3, 0, 1, 2.5, false, 0, 0, 0, -1, 0);
+  TLines lines;
+  e.Print(lines);
+  const TLines expected{"CalcPart",
+                        "FixKind",
+                        "Count=2  Size=100  Capacity=100",
+                        "id=0  dh=1  bdh=2  k=1",
+                        "id=1  dh=1  bdh=-1  k=0",
+                        "Remains",
+                        "Count=0  Size=100  Capacity=100",
+                        "XPart",
+                        "Count=1  Size=100  Capacity=100",
+                        "id=0 new=0 del=0 dh=1 mdh=-1 d=15.03.2023 pi=3 ot=0 dk=1 q=2.5 rq=0 fix=1 p=0 rub=0 cur=0 th=-1 ci=0",
+                        "XRet",
+                        "Count=0  Size=10  Capacity=10",
+                        "PartSpec",
+                        "Count=0  Size=100  Capacity=100",
+                        "RetSpec",
+                        "Count=0  Size=10  Capacity=10",
+                        "tmpXRet",
+                        "Count=0  Size=10  Capacity=10"};
+  EXPECT_EQ(expected, lines);
+  e.Clear(1);
+  EXPECT_EQ(0, e.XPart.Count());
+  EXPECT_EQ(2, e.FixKind.Count());
+  EXPECT_EQ(0, e.Remains.Priorities().Find(0, 0));
+  e.Clear(0);
+  EXPECT_EQ(0, e.FixKind.Count());
+  EXPECT_EQ(0, e.Remains.Priorities().Find(0, 0));
+}
+
+}  // namespace
+}  // namespace orlix
