@@ -139,4 +139,38 @@ BEGIN
   SUSPEND;
 END^
 
+-- ---- Batch calculation: two parties, two sales, a return ------------------
+EXECUTE BLOCK RETURNS (STEP VARCHAR(40), ANSWER VARCHAR(50)) AS
+  DECLARE r INTEGER;
+BEGIN
+  r = ibCalcPartCreate(0);
+  r = ibCalcPartClear(0);
+  r = ibCalcPartRemainsAppend(100, -1, DATE '2024-03-01', 1, 0, 0, 5, 0);   -- party 100: 5 on the 1st
+  r = ibCalcPartRemainsAppend(200, -1, DATE '2024-03-03', 1, 0, 0, 5, 0);   -- party 200: 5 on the 3rd
+  r = ibCalcPartXPartAppend(1, -1, DATE '2024-03-05', 1, 0, 1, 7, 0, 0, 0); -- sale 1: 7 on the 5th
+  r = ibCalcPartXPartAppend(2, -1, DATE '2024-03-08', 1, 0, 1, 4, 0, 0, 0); -- sale 2: 4 on the 8th
+  r = ibCalcPartXRetAppend(50, -1, -1, DATE '2024-03-06', 1, 2, 0, 0);      -- return 50: 2 on the 6th
+  STEP = 'ibCalcPartExecute(0)';
+  ANSWER = ibCalcPartExecute(0);
+  SUSPEND;
+  r = ibCalcPartFirstNew('partspec');
+  WHILE (ibCalcPartEOF('partspec') = 0) DO
+  BEGIN
+    STEP = 'sale ' || ibCalcPartGetFieldInteger('partspec', 'DocHead') || ' took party '
+      || ibCalcPartGetFieldInteger('partspec', 'InDocHead') || '/' || ibCalcPartGetFieldInteger('partspec', 'MoveDocHead');
+    ANSWER = ibCalcPartGetFieldDouble('partspec', 'q');
+    SUSPEND;
+    r = ibCalcPartNextNew('partspec');
+  END
+  STEP = 'return 50 of sale 1, party 100';
+  ANSWER = ibCalcPartRetSpecGetQuantity(50, 1, 100, -1);
+  SUSPEND;
+  STEP = 'sale 2 still without a party';
+  ANSWER = ibCalcPartXPartGetQuantity(2, -1);
+  SUSPEND;
+  STEP = 'ibCalcPartFree(0)';
+  ANSWER = ibCalcPartFree(0);
+  SUSPEND;
+END^
+
 SET TERM ; ^

@@ -633,6 +633,305 @@ DECLARE EXTERNAL FUNCTION ibMemTableNextNew
 
 /* == END memtable == */
 
+/* == BEGIN calcpart == */
+
+/*****************************************
+ *
+ *	B a t c h   c a l c u l a t i o n
+ *
+ *****************************************
+ *
+ * The party (lot) engine, one per server thread: splits consumptions and
+ * returns by party, in date order. Use it inside ONE EXECUTE BLOCK or
+ * procedure call: ibCalcPartCreate; ibCalcPartClear(0); fix kinds and
+ * priorities first (they are looked up when later rows are appended),
+ * optionally ibCalcPartFixKindSort; then parties, open consumptions, open
+ * returns and stored splits, each Append optionally followed by its Update;
+ * ibCalcPartExecute; read by key (the GetQuantity functions, which also take
+ * the row out of the new rows) and walk the rest (ibCalcPartFirstNew, then
+ * while ibCalcPartEOF answers 0: field reads and ibCalcPartNextNew);
+ * ibCalcPartFree.
+ *
+ * Tables (letter case ignored): 'remains' (parties left, including parties
+ * made from returned and moved goods), 'xpart' (consumption no party was
+ * found for), 'xret' (returns no consumption was found for), 'partspec'
+ * (consumption dh took q of party idh as moved by mdh), 'retspec' (return
+ * dh of consumption odh gave back q of party idh/mdh). Any other name
+ * answers the failure value without a log line.
+ *
+ * Codes the engine gives meaning to: dk 1 a consumption that returns can
+ * take back, dk 2 a move to place ci; ot 2 on a party lets consumptions
+ * dated before it take it, ot 1 on a dk-1 consumption limits it to parties
+ * of its own ci; fix kind 1 takes the base party only where it was received,
+ * fix kind 2 follows it to its newest place; a fixed document takes only the
+ * parties it has fix kinds against.
+ *
+ * A function called on a thread without the engine answers its failure
+ * value and logs nothing. A failure inside writes "<function>: except=
+ * <message>" to the log and answers the failure value: quantities and money
+ * values must be finite numbers, dates between 0001-01-01 and 9999-12-31,
+ * field names exact, and the Update and field-read functions need a current
+ * row. Arguments noted "not read" may be anything.
+ *
+ * Choices of this implementation: a stored split (a row loaded with
+ * ibCalcPartPartSpecUpdate2 or ibCalcPartRetSpecUpdate2) counts as stored
+ * for any cp other than 0, and is then never offered as new; the engine
+ * does not look at the value itself or the order in which the stored
+ * splits were loaded. A null argument pointer (which the server never
+ * passes) fails the call with "Null argument".
+ *
+ *****************************************/
+
+/* ibCalcPartCreate: creates this thread's engine. Returns 1; 0 when the
+ * thread has one already (logged; the existing engine is untouched). The
+ * argument is not read. */
+DECLARE EXTERNAL FUNCTION ibCalcPartCreate
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCalcPartCreate' MODULE_NAME 'ORLIX';
+
+/* ibCalcPartFree: frees the engine. Returns 1; 0 when there is none. */
+DECLARE EXTERNAL FUNCTION ibCalcPartFree
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCalcPartFree' MODULE_NAME 'ORLIX';
+
+/* ibCalcPartClear: empties parties, consumptions, returns and splits; with
+ * a mode below 1 the fix kinds too (priorities always stay). Returns 1; 0
+ * on a failure. */
+DECLARE EXTERNAL FUNCTION ibCalcPartClear
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCalcPartClear' MODULE_NAME 'ORLIX';
+
+/* ibCalcPartPrint: writes "CalcPart" and every list (FixKind, Remains,
+ * XPart, XRet, PartSpec, RetSpec, tmpXRet), one line a row, to the log.
+ * Returns 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibCalcPartPrint
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCalcPartPrint' MODULE_NAME 'ORLIX';
+
+/* ibCalcPartFixKindSort: sorts the fix kinds (and folds repeated pairs) so
+ * that the calculation looks them up by bisection. Returns 1; 0 on a
+ * failure. */
+DECLARE EXTERNAL FUNCTION ibCalcPartFixKindSort
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCalcPartFixKindSort' MODULE_NAME 'ORLIX';
+
+/* ibCalcPartExecute: the calculation. Returns matched to consumptions (the
+ * latest consumption before the return, same place and counterpart, first
+ * of the same money values); parties handed out oldest first (then by
+ * priority, document, move) to consumptions in date order, fixed ones first;
+ * returned goods and the goods of moves arrive as new parties and are handed
+ * out in turn; at most two passes over the returns. Afterwards every table
+ * is in key order, rows with nothing left are gone, and every row is new
+ * except stored splits. For the engine's own rows: each consumption's
+ * quantity = its PartSpec rows + what stays in XPart; each return's quantity
+ * = its RetSpec rows + what stays in XRet; goods are neither made nor lost.
+ * Returns 1; 0 on a failure (logged; the tables are then as the failure
+ * left them). */
+DECLARE EXTERNAL FUNCTION ibCalcPartExecute
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCalcPartExecute' MODULE_NAME 'ORLIX';
+
+/* ibCalcPartXMoveCycle: does nothing. Returns 1 when the engine exists,
+ * -1 otherwise. */
+DECLARE EXTERNAL FUNCTION ibCalcPartXMoveCycle
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCalcPartXMoveCycle' MODULE_NAME 'ORLIX';
+
+/* ibCalcPartPriorityInAppend(dk, ot, p, pfm): the priority p (and pfm) of
+ * parties of document kind dk and operation type ot; parties appended later
+ * take it (-1 when none is given). Returns 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibCalcPartPriorityInAppend
+	INTEGER, INTEGER, INTEGER, INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCalcPartPriorityInAppend' MODULE_NAME 'ORLIX';
+
+/* ibCalcPartFixKindAppend(dh, bdh, k): document dh may take party bdh with
+ * fix kind k; dh becomes a fixed document for rows appended later. Returns
+ * 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibCalcPartFixKindAppend
+	INTEGER, INTEGER, INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCalcPartFixKindAppend' MODULE_NAME 'ORLIX';
+
+/* ibCalcPartRemainsAppend(dh, mdh, d, pi, ot, dk, q, ci): a party on hand:
+ * receipt document dh, brought to place pi by document mdh (-1: not moved),
+ * dated d, quantity q, counterpart ci. Returns 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibCalcPartRemainsAppend
+	INTEGER, INTEGER, DATE, INTEGER, INTEGER, INTEGER, DOUBLE PRECISION, INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCalcPartRemainsAppend' MODULE_NAME 'ORLIX';
+
+/* ibCalcPartXPartAppend(dh, mdh, d, pi, ot, dk, q, fix, p, ci): a
+ * consumption line still to be split (dk 2: a move to place ci). fix is
+ * read but not used: a document is fixed when it has fix kinds. Returns 1;
+ * 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibCalcPartXPartAppend
+	INTEGER, INTEGER, DATE, INTEGER, INTEGER, INTEGER, DOUBLE PRECISION, INTEGER, INTEGER, INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCalcPartXPartAppend' MODULE_NAME 'ORLIX';
+
+/* ibCalcPartXPartUpdate(rub, cur, th): money values of the consumption line
+ * just appended (appends set 0, 0, -1); copied onto every split of it.
+ * Returns 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibCalcPartXPartUpdate
+	DOUBLE PRECISION, DOUBLE PRECISION, INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCalcPartXPartUpdate' MODULE_NAME 'ORLIX';
+
+/* ibCalcPartXRetAppend(dh, odh, mdh, d, pi, q, fix, ci): a return line still
+ * to be split. odh and mdh are replaced by -1: a return is matched by place,
+ * counterpart, date and money values, and the lines of one return document
+ * are merged. fix is read but not used. Returns 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibCalcPartXRetAppend
+	INTEGER, INTEGER, INTEGER, DATE, INTEGER, DOUBLE PRECISION, INTEGER, INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCalcPartXRetAppend' MODULE_NAME 'ORLIX';
+
+/* ibCalcPartXRetUpdate(rub, cur, th): money values of the return line just
+ * appended. Returns 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibCalcPartXRetUpdate
+	DOUBLE PRECISION, DOUBLE PRECISION, INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCalcPartXRetUpdate' MODULE_NAME 'ORLIX';
+
+/* ibCalcPartPartSpecAppend(dh, idh, mdh, d, pi, ot, dk, q, fix, ci): a
+ * stored split (consumption dh took q of party idh/mdh), with party
+ * counterpart -1, party date 30.12.1899 and party ot -1 until an Update.
+ * Returns 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibCalcPartPartSpecAppend
+	INTEGER, INTEGER, INTEGER, DATE, INTEGER, INTEGER, INTEGER, DOUBLE PRECISION, INTEGER, INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCalcPartPartSpecAppend' MODULE_NAME 'ORLIX';
+
+/* ibCalcPartPartSpecUpdate(rub, cur, th, pci, bd, bot): money values, party
+ * counterpart, party date and party ot of the split just appended. Returns
+ * 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibCalcPartPartSpecUpdate
+	DOUBLE PRECISION, DOUBLE PRECISION, INTEGER, INTEGER, DATE, INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCalcPartPartSpecUpdate' MODULE_NAME 'ORLIX';
+
+/* ibCalcPartPartSpecUpdate2(rub, cur, th, pci, bd, bot, cp): the same, and
+ * cp; a row with cp other than 0 is stored and never offered as new.
+ * Returns 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibCalcPartPartSpecUpdate2
+	DOUBLE PRECISION, DOUBLE PRECISION, INTEGER, INTEGER, DATE, INTEGER, INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCalcPartPartSpecUpdate2' MODULE_NAME 'ORLIX';
+
+/* ibCalcPartRetSpecAppend(dh, odh, idh, mdh, d, pi, q, fix, ci): a stored
+ * return split. Returns 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibCalcPartRetSpecAppend
+	INTEGER, INTEGER, INTEGER, INTEGER, DATE, INTEGER, DOUBLE PRECISION, INTEGER, INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCalcPartRetSpecAppend' MODULE_NAME 'ORLIX';
+
+/* ibCalcPartRetSpecUpdate(rub, cur, th): money values of the return split
+ * just appended. Returns 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibCalcPartRetSpecUpdate
+	DOUBLE PRECISION, DOUBLE PRECISION, INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCalcPartRetSpecUpdate' MODULE_NAME 'ORLIX';
+
+/* ibCalcPartRetSpecUpdate2(rub, cur, th, cp): the same, and cp. Returns 1;
+ * 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibCalcPartRetSpecUpdate2
+	DOUBLE PRECISION, DOUBLE PRECISION, INTEGER, INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCalcPartRetSpecUpdate2' MODULE_NAME 'ORLIX';
+
+/* ibCalcPartRemainsGetQuantity(dh, mdh): the quantity of party dh/mdh (0
+ * when there is none); the row is no longer new. -1 on a failure. */
+DECLARE EXTERNAL FUNCTION ibCalcPartRemainsGetQuantity
+	INTEGER, INTEGER
+	RETURNS DOUBLE PRECISION BY VALUE
+	ENTRY_POINT 'ibCalcPartRemainsGetQuantity' MODULE_NAME 'ORLIX';
+
+/* ibCalcPartPartSpecGetQuantity(dh, idh, mdh): what consumption dh took of
+ * party idh/mdh (0 when nothing); the row is no longer new. -1 on a
+ * failure. */
+DECLARE EXTERNAL FUNCTION ibCalcPartPartSpecGetQuantity
+	INTEGER, INTEGER, INTEGER
+	RETURNS DOUBLE PRECISION BY VALUE
+	ENTRY_POINT 'ibCalcPartPartSpecGetQuantity' MODULE_NAME 'ORLIX';
+
+/* ibCalcPartRetSpecGetQuantity(dh, odh, idh, mdh): what return dh of
+ * consumption odh gave back of party idh/mdh (0 when nothing); the row is
+ * no longer new. -1 on a failure. */
+DECLARE EXTERNAL FUNCTION ibCalcPartRetSpecGetQuantity
+	INTEGER, INTEGER, INTEGER, INTEGER
+	RETURNS DOUBLE PRECISION BY VALUE
+	ENTRY_POINT 'ibCalcPartRetSpecGetQuantity' MODULE_NAME 'ORLIX';
+
+/* ibCalcPartXPartGetQuantity(dh, mdh): the consumption still without a
+ * party (0 when none). -1 on a failure. */
+DECLARE EXTERNAL FUNCTION ibCalcPartXPartGetQuantity
+	INTEGER, INTEGER
+	RETURNS DOUBLE PRECISION BY VALUE
+	ENTRY_POINT 'ibCalcPartXPartGetQuantity' MODULE_NAME 'ORLIX';
+
+/* ibCalcPartXRetGetQuantity(dh, odh, mdh): the return still without a
+ * consumption (0 when none; after Execute odh and mdh are -1 for a return
+ * no consumption was found for). -1 on a failure. */
+DECLARE EXTERNAL FUNCTION ibCalcPartXRetGetQuantity
+	INTEGER, INTEGER, INTEGER
+	RETURNS DOUBLE PRECISION BY VALUE
+	ENTRY_POINT 'ibCalcPartXRetGetQuantity' MODULE_NAME 'ORLIX';
+
+/* ibCalcPartCount(table): the number of rows of the table; -1 for an
+ * unknown table or on a failure. */
+DECLARE EXTERNAL FUNCTION ibCalcPartCount
+	CSTRING(31)
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCalcPartCount' MODULE_NAME 'ORLIX';
+
+/* ibCalcPartFirstNew(table): the table's cursor to its first new row (to
+ * its end when none). Returns 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibCalcPartFirstNew
+	CSTRING(31)
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCalcPartFirstNew' MODULE_NAME 'ORLIX';
+
+/* ibCalcPartNextNew(table): the cursor to the next new row. Returns 1; 0 on
+ * a failure. */
+DECLARE EXTERNAL FUNCTION ibCalcPartNextNew
+	CSTRING(31)
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCalcPartNextNew' MODULE_NAME 'ORLIX';
+
+/* ibCalcPartEOF(table): 0 while the cursor is on a row, 1 at the end and on
+ * a failure. */
+DECLARE EXTERNAL FUNCTION ibCalcPartEOF
+	CSTRING(31)
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCalcPartEOF' MODULE_NAME 'ORLIX';
+
+/* ibCalcPartGetFieldInteger(table, field): a field of the current row, by
+ * its exact name: 'DocHead' (every table), 'MoveDocHead' (every table),
+ * 'OutDocHead' (xret, retspec), 'InDocHead' (partspec, retspec). -1 for
+ * another name or no current row (logged) and on a failure. */
+DECLARE EXTERNAL FUNCTION ibCalcPartGetFieldInteger
+	CSTRING(31), CSTRING(31)
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCalcPartGetFieldInteger' MODULE_NAME 'ORLIX';
+
+/* ibCalcPartGetFieldDouble(table, field): the quantity of the current row;
+ * the field name is not looked at. -1 with no current row (logged) and on
+ * a failure. */
+DECLARE EXTERNAL FUNCTION ibCalcPartGetFieldDouble
+	CSTRING(31), CSTRING(31)
+	RETURNS DOUBLE PRECISION BY VALUE
+	ENTRY_POINT 'ibCalcPartGetFieldDouble' MODULE_NAME 'ORLIX';
+
+/* == END calcpart == */
+
 /* == BEGIN remains == */
 
 /*****************************************

@@ -65,16 +65,27 @@ TEST_F(ModuleTest, ThreadEndDestroysWhatTheThreadBuilt) {
   auto list_create = Symbol<StrFn>("ibListStrCreate");
   auto var_exists = Symbol<StrFn>("ibVarExists");
   ASSERT_EQ(1, set_log(log_.c_str()));
+  auto calc_create = Symbol<IntFn>("ibCalcPartCreate");
   std::thread([&] {
     EXPECT_EQ(0, var_exists("CalcPart"));  // makes the thread's object registry
     if (list_create) {
       EXPECT_EQ(1, list_create("on a worker thread"));
     }
+    if (calc_create) {
+      EXPECT_EQ(1, calc_create(nullptr));
+      EXPECT_EQ(1, var_exists("calcpart"));
+    }
   }).join();
+  const std::string text = ReadFile(log_);
   if (list_create) {
-    const std::string text = ReadFile(log_);
     EXPECT_NE(std::string::npos, text.find(". TListStr.Create Time=")) << text;
     EXPECT_NE(std::string::npos, text.find(". TListStr.Destroy Time=")) << text;
+  }
+  if (calc_create) {
+    // Engines die first, then tables, then lists.
+    const size_t engine_gone = text.find(". TCalcPart.Destroy Time=");
+    EXPECT_NE(std::string::npos, engine_gone) << text;
+    if (list_create) EXPECT_LT(engine_gone, text.find(". TListStr.Destroy Time=")) << text;
   }
   set_log("");
 }
