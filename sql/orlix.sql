@@ -1048,7 +1048,8 @@ DECLARE EXTERNAL FUNCTION ibOstatokExecute
 	ENTRY_POINT 'ibOstatokExecute' MODULE_NAME 'ORLIX';
 
 /* ibOstatokGetTableNumber: the number (0-7) of a table name, letter case
- * ignored, blanks not (' ostdaily' is no table); -1 for any other name. */
+ * and trailing spaces ignored (as SQL compares CHAR values), leading blanks
+ * not (' ostdaily' is no table); -1 for any other name. */
 DECLARE EXTERNAL FUNCTION ibOstatokGetTableNumber
 	CSTRING(255)
 	RETURNS INTEGER BY VALUE

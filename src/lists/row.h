@@ -87,19 +87,20 @@ struct KeyOrder {
   }
 
   // The key values of a row, side by side, for sorts that compare many
-  // times: there only when every part names its Value (Asc and Desc do).
-  using Key = std::tuple<typename Parts::Value...>;
+  // times: there only when every part names its Value (Asc and Desc do;
+  // a part on a derived value need not).
   template <class Row>
-  static Key KeyOf(const Row& row) {
-    return Key{Parts::template Get<Row>(row)...};
+  requires(requires { typename Parts::Value; } && ...) static auto KeyOf(const Row& row) {
+    return std::tuple<typename Parts::Value...>{Parts::template Get<Row>(row)...};
   }
   // The same order as Compare, on keys.
+  template <class Key>
   static int CompareKeys(const Key& a, const Key& b) {
     return CompareKeysFrom(a, b, std::index_sequence_for<Parts...>());
   }
 
  private:
-  template <size_t... I>
+  template <class Key, size_t... I>
   static int CompareKeysFrom(const Key& a, const Key& b, std::index_sequence<I...>) {
     int r = 0;
     (void)(((r = Parts::CompareValues(std::get<I>(a), std::get<I>(b))) != 0) || ...);
@@ -110,7 +111,7 @@ struct KeyOrder {
 // True for an order whose parts all name their values.
 template <class Order, class Row>
 concept KeyedOrder = requires(const Row& row) {
-  Order::CompareKeys(Order::KeyOf(row), Order::KeyOf(row));
+  Order::KeyOf(row);
 };
 
 // ---- The row --------------------------------------------------------------------
@@ -191,7 +192,7 @@ class TRowList : public TBaseList {
       TBaseList::SortRange(lo, hi);
     } else if constexpr (KeyedOrder<Order, Row>) {
       struct Entry {
-        typename Order::Key key;
+        decltype(Order::KeyOf(std::declval<const Row&>())) key;
         TBaseItem* item;
       };
       std::vector<Entry> entries;

@@ -120,8 +120,13 @@ void TOstatok::Execute() {
   if (UseOstDailyPackSize) FoldInto(*OstDailyWork, *OstDailyPackSize);
 }
 
-// The name as given: letter case is ignored, blanks are not.
-int TOstatok::GetTableNumber(std::string_view name) const { return TableNames.IndexOf(name); }
+// The name as given, letter case ignored. Only trailing spaces are cut: the
+// server pads CHAR values with them, and SQL itself compares CHAR values
+// without them; a leading blank or any other character counts.
+int TOstatok::GetTableNumber(std::string_view name) const {
+  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+  return TableNames.IndexOf(name);
+}
 
 int TOstatok::GetFieldNumber(std::string_view name) {
   const int field = PositionOf(kFieldNames, LowerTrimmed(name));

@@ -52,7 +52,7 @@ class TOstatok final : public TObject {
   // say) again sees each movement once.
   void Execute();
 
-  // Position of the table name (letter case ignored, blanks not); -1.
+  // Position of the table name (letter case and trailing spaces ignored); -1.
   int GetTableNumber(std::string_view name) const;
   // 0..5 for the six field names (lower-cased, trimmed); raises otherwise.
   static int GetFieldNumber(std::string_view name);

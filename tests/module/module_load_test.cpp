@@ -85,7 +85,9 @@ TEST_F(ModuleTest, ThreadEndDestroysWhatTheThreadBuilt) {
     // Engines die first, then tables, then lists.
     const size_t engine_gone = text.find(". TCalcPart.Destroy Time=");
     EXPECT_NE(std::string::npos, engine_gone) << text;
-    if (list_create) EXPECT_LT(engine_gone, text.find(". TListStr.Destroy Time=")) << text;
+    if (list_create) {
+      EXPECT_LT(engine_gone, text.find(". TListStr.Destroy Time=")) << text;
+    }
   }
   set_log("");
 }

@@ -192,8 +192,9 @@ TEST_F(Engine, FieldReadersRefuseOtherFieldsWithTheirMessage) {
 TEST(TOstatokNames, TableAndFieldNumbers) {
   TOstatok engine;
   EXPECT_EQ(engine.GetTableNumber("OSTDAILY"), 4);
-  EXPECT_EQ(engine.GetTableNumber("ostdaily_packrz"), 7);
-  EXPECT_EQ(engine.GetTableNumber(" ostdaily_packrz\t"), -1) << "blanks are part of the name";
+  EXPECT_EQ(engine.GetTableNumber("ostdaily_packrz   "), 7) << "padding of a CHAR value";
+  EXPECT_EQ(engine.GetTableNumber(" ostdaily_packrz"), -1) << "a leading blank is part of the name";
+  EXPECT_EQ(engine.GetTableNumber("ostdaily_packrz\t"), -1);
   EXPECT_EQ(engine.GetTableNumber("ostatokfull"), -1);
   EXPECT_EQ(TOstatok::GetFieldNumber("  QUANTITY "), 4);
   EXPECT_EQ(TOstatok::GetFieldNumber("ResQuantity"), 5);
