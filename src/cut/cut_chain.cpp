@@ -62,9 +62,10 @@ void TCutChainList::First() {
   Next();
 }
 
-void TCutChainList::Backtrack(int& start, int32_t& key) {
+void TCutChainList::Backtrack(int& start, int32_t& after, int32_t& key) {
   const int last = Count() - 1;
   start = At(last).idx + 1;
+  after = last == 0 ? -1 : At(last - 1).idx;
   key = last == 0 ? kNoDocHead : Portion(last - 1).DocHeadOf();
   TruncateTo(last);
 }
@@ -74,6 +75,7 @@ void TCutChainList::Next() {
   FirstCall = false;
   CycleStart = -1;
   int start = 0;
+  int32_t after = -1;
   int32_t key = kNoDocHead;
   if (Count() > 0) {
     // Resume after the first row that the last chain emptied, at its level.
@@ -87,18 +89,20 @@ void TCutChainList::Next() {
         TruncateTo(i + 1);
         break;
       }
-    Backtrack(start, key);
+    Backtrack(start, after, key);
   } else if (!first || !AnyPartList) {
     return;  // the walk is over and stays over
   }
-  Search(start, key);
+  Search(start, after, key);
 }
 
-void TCutChainList::Search(int start, int32_t key) {
+// The rows that may follow portion after are those whose party came from
+// its DocHeadOf (key); the list keeps them per portion, in list order.
+void TCutChainList::Search(int start, int32_t after, int32_t key) {
   const int flags = WithoutDeleted + TCutAnyPartList::kSkipEmpty + TCutAnyPartList::kSkipMarkers;
   for (;;) {
     int64_t probes = 0;
-    const int k = AnyPartList->FindAnyPart(key, true, start, flags, &probes);
+    const int k = AnyPartList->FindNextOf(after, start, flags, &probes);
     if (!Spend(probes)) {
       TruncateTo(0);
       return;
@@ -112,6 +116,7 @@ void TCutChainList::Search(int start, int32_t key) {
       Push(k);
       const TCutAnyPart& row = AnyPartList->At(k);
       if (row.part->dk == kDkOutgoing && !row.ret) return;  // a complete chain
+      after = k;
       key = row.DocHeadOf();
       start = 0;
       continue;
@@ -120,7 +125,7 @@ void TCutChainList::Search(int start, int32_t key) {
       TruncateTo(0);
       return;
     }
-    Backtrack(start, key);
+    Backtrack(start, after, key);
   }
 }
 

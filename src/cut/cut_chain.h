@@ -74,10 +74,11 @@ class TCutChainList final : public TRowList<TCutChain> {
   bool Spend(int64_t steps);
   // Removes the elements from position from on.
   void TruncateTo(int from);
-  // Removes the last element; start and key continue the search at its level.
-  void Backtrack(int& start, int32_t& key);
-  // The depth-first search from (start, key).
-  void Search(int start, int32_t key);
+  // Removes the last element; the search goes on at its level: from start,
+  // for rows following portion after (-1: first rows), whose source is key.
+  void Backtrack(int& start, int32_t& after, int32_t& key);
+  // The depth-first search from there.
+  void Search(int start, int32_t after, int32_t key);
 
   // Chain position of each AnyPart position (-1: not on the chain).
   std::vector<int32_t> position_of_;

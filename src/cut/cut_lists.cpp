@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 #include "frame/format.h"
 #include "lists/quick_sort.h"
@@ -35,12 +36,12 @@ int ComparePay(int mode, const TCutOutDocPay& a, const TCutOutDocPay& b) {
   return mode == kSortByDateKind ? PayByDate::Compare(a, b) : TCutOutDocPay::Order::Compare(a, b);
 }
 
-// QuickSort of records of one row type by a comparison that takes the mode,
-// without a virtual call per comparison.
-template <class Row>
-void SortRows(TBaseItem** records, int lo, int hi, int mode, int (*compare)(int, const Row&, const Row&)) {
-  QuickSort(records, lo, hi, [mode, compare](const TBaseItem* a, const TBaseItem* b) {
-    return compare(mode, *static_cast<const Row*>(a), *static_cast<const Row*>(b));
+// QuickSort of records of one row type by one key order, the comparison
+// inlined rather than called per pair.
+template <class Order, class Row>
+void SortBy(TBaseItem** records, int lo, int hi) {
+  QuickSort(records, lo, hi, [](const TBaseItem* a, const TBaseItem* b) {
+    return Order::Compare(*static_cast<const Row*>(a), *static_cast<const Row*>(b));
   });
 }
 
@@ -77,7 +78,11 @@ int TCutPartSpecList::CompareItems(const TBaseItem& a, const TBaseItem& b) const
   return ComparePart(SortMode(), static_cast<const TCutPartSpec&>(a), static_cast<const TCutPartSpec&>(b));
 }
 
-void TCutPartSpecList::SortRange(int lo, int hi) { SortRows<TCutPartSpec>(Records(), lo, hi, SortMode(), ComparePart); }
+void TCutPartSpecList::SortRange(int lo, int hi) {
+  if (SortMode() == kSortByDateKind) SortBy<PartByDateKind, TCutPartSpec>(Records(), lo, hi);
+  else if (SortMode() == kSortByDate) SortBy<PartByDate, TCutPartSpec>(Records(), lo, hi);
+  else SortBy<TCutPartSpec::Order, TCutPartSpec>(Records(), lo, hi);
+}
 
 // ---- TCutRetSpecList ----------------------------------------------------------
 
@@ -116,7 +121,10 @@ int TCutRetSpecList::CompareItems(const TBaseItem& a, const TBaseItem& b) const 
   return CompareRet(SortMode(), static_cast<const TCutRetSpec&>(a), static_cast<const TCutRetSpec&>(b));
 }
 
-void TCutRetSpecList::SortRange(int lo, int hi) { SortRows<TCutRetSpec>(Records(), lo, hi, SortMode(), CompareRet); }
+void TCutRetSpecList::SortRange(int lo, int hi) {
+  if (SortMode() == kSortByDate) SortBy<RetByDate, TCutRetSpec>(Records(), lo, hi);
+  else SortBy<TCutRetSpec::Order, TCutRetSpec>(Records(), lo, hi);
+}
 
 // ---- TCutOutDocPayList --------------------------------------------------------
 
@@ -191,7 +199,8 @@ int TCutOutDocPayList::CompareItems(const TBaseItem& a, const TBaseItem& b) cons
 }
 
 void TCutOutDocPayList::SortRange(int lo, int hi) {
-  SortRows<TCutOutDocPay>(Records(), lo, hi, SortMode(), ComparePay);
+  if (SortMode() == kSortByDateKind) SortBy<PayByDate, TCutOutDocPay>(Records(), lo, hi);
+  else SortBy<TCutOutDocPay::Order, TCutOutDocPay>(Records(), lo, hi);
 }
 
 // ---- TCutAnyPartList ----------------------------------------------------------
@@ -266,49 +275,69 @@ bool TCutAnyPartList::Passes(const TCutAnyPart& row, int flags) const {
 }
 
 void TCutAnyPartList::BuildIndex() const {
-  std::vector<std::pair<int32_t, int32_t>> keyed;  // (mdh, position)
-  keyed.reserve(static_cast<size_t>(Count()));
-  for (int i = 0; i < Count(); ++i) keyed.emplace_back(At(i).part->mdh, i);
-  std::sort(keyed.begin(), keyed.end());
-  by_move_doc_.resize(keyed.size());
+  // Sorted arrays rather than a hash map: built without an allocation per
+  // key, and looked up in memory that stays close together.
+  keyed_.clear();
+  for (int i = 0; i < Count(); ++i) keyed_.emplace_back(At(i).part->mdh, i);
+  std::sort(keyed_.begin(), keyed_.end());
+  by_move_doc_.resize(keyed_.size());
+  move_docs_.clear();
   move_doc_ranges_.clear();
-  for (size_t i = 0; i < keyed.size(); ++i) {
-    by_move_doc_[i] = keyed[i].second;
-    auto [range, added] = move_doc_ranges_.try_emplace(keyed[i].first, static_cast<int32_t>(i), 0);
-    range->second.second = static_cast<int32_t>(i + 1);
+  for (size_t i = 0; i < keyed_.size(); ++i) {
+    by_move_doc_[i] = keyed_[i].second;
+    if (move_docs_.empty() || move_docs_.back() != keyed_[i].first) {
+      move_docs_.push_back(keyed_[i].first);
+      move_doc_ranges_.emplace_back(static_cast<int32_t>(i), static_cast<int32_t>(i));
+    }
+    move_doc_ranges_.back().second = static_cast<int32_t>(i + 1);
   }
+  next_of_.resize(static_cast<size_t>(Count()));
+  for (int i = 0; i < Count(); ++i) next_of_[static_cast<size_t>(i)] = RangeOf(At(i).DocHeadOf());
+  roots_ = RangeOf(kNoDocHead);
   index_valid_ = true;
+}
+
+TCutAnyPartList::Range TCutAnyPartList::RangeOf(int32_t move_doc_head) const {
+  const auto found = std::lower_bound(move_docs_.begin(), move_docs_.end(), move_doc_head);
+  if (found == move_docs_.end() || *found != move_doc_head) return Range{0, 0};
+  return move_doc_ranges_[static_cast<size_t>(found - move_docs_.begin())];
+}
+
+int TCutAnyPartList::FindInRange(Range range, int start, int flags, int64_t* probes) const {
+  const auto begin = by_move_doc_.begin() + range.first;
+  const auto end = by_move_doc_.begin() + range.second;
+  int64_t looked = 1;
+  int found = -1;
+  for (auto it = std::lower_bound(begin, end, start); it != end; ++it, ++looked)
+    if (Passes(At(*it), flags)) {
+      found = *it;
+      break;
+    }
+  if (probes) *probes += looked;
+  return found;
 }
 
 int TCutAnyPartList::FindAnyPart(int32_t key, bool by_move_doc, int start, int flags, int64_t* probes) const {
   if (start < 0 || start >= Count()) return -1;
-  int64_t looked = 0;
-  int found = -1;
   if (by_move_doc) {
     if (!index_valid_) BuildIndex();
-    const auto range = move_doc_ranges_.find(key);
-    if (range != move_doc_ranges_.end()) {
-      const auto begin = by_move_doc_.begin() + range->second.first;
-      const auto end = by_move_doc_.begin() + range->second.second;
-      for (auto it = std::lower_bound(begin, end, start); it != end; ++it) {
-        ++looked;
-        if (Passes(At(*it), flags)) {
-          found = *it;
-          break;
-        }
-      }
-    }
-  } else {
-    for (int i = start; i < Count(); ++i) {
-      ++looked;
-      if (At(i).part->dh == key && Passes(At(i), flags)) {
-        found = i;
-        break;
-      }
-    }
+    return FindInRange(RangeOf(key), start, flags, probes);
   }
-  if (probes) *probes += looked + 1;
+  int64_t looked = 1;
+  int found = -1;
+  for (int i = start; i < Count(); ++i, ++looked)
+    if (At(i).part->dh == key && Passes(At(i), flags)) {
+      found = i;
+      break;
+    }
+  if (probes) *probes += looked;
   return found;
+}
+
+int TCutAnyPartList::FindNextOf(int after, int start, int flags, int64_t* probes) const {
+  if (start < 0 || start >= Count()) return -1;
+  if (!index_valid_) BuildIndex();
+  return FindInRange(after < 0 ? roots_ : next_of_[static_cast<size_t>(after)], start, flags, probes);
 }
 
 // ---- Result lists -------------------------------------------------------------

@@ -7,7 +7,6 @@
 #define ORLIX_CUT_CUT_LISTS_H_
 
 #include <cstdint>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -116,20 +115,35 @@ class TCutAnyPartList final : public TRowList<TCutAnyPart> {
   // document key, passing the filters; -1 when none or start is off the rows.
   // probes, when given, grows by the rows looked at.
   int FindAnyPart(int32_t key, bool by_move_doc, int start, int flags, int64_t* probes = nullptr) const;
+  // The same search by source document for the row that follows portion
+  // after in a chain (-1: a chain's first row), that is with key
+  // After(after).DocHeadOf() or -1; the index keeps each row's followers.
+  int FindNextOf(int after, int start, int flags, int64_t* probes = nullptr) const;
   // Empties the cycle lists of every pooled row, then the list.
   void Clear() override;
 
   int32_t ErrorCode = 0;
 
  private:
+  using Range = std::pair<int32_t, int32_t>;  // [begin, end) in by_move_doc_
+
   bool Passes(const TCutAnyPart& row, int flags) const;
   void BuildIndex() const;
+  Range RangeOf(int32_t move_doc_head) const;
+  // First row of range from list position start on that passes the filters.
+  int FindInRange(Range range, int start, int flags, int64_t* probes) const;
 
   // Positions of the rows grouped by their party's mdh, ascending within a
-  // group; rebuilt on the first search after rows were added or cleared.
+  // group, and for each row the group of rows that follow it (those that
+  // came from its DocHeadOf); rebuilt on the first search after rows were
+  // added or cleared.
   mutable bool index_valid_ = false;
   mutable std::vector<int32_t> by_move_doc_;
-  mutable std::unordered_map<int32_t, std::pair<int32_t, int32_t>> move_doc_ranges_;  // mdh -> [begin, end)
+  mutable std::vector<std::pair<int32_t, int32_t>> keyed_;  // (mdh, position), scratch of BuildIndex
+  mutable std::vector<int32_t> move_docs_;                  // the distinct mdh, ascending
+  mutable std::vector<Range> move_doc_ranges_;              // the group of each
+  mutable std::vector<Range> next_of_;
+  mutable Range roots_{0, 0};
 };
 
 class TCutDocSpecList final : public TRowList<TCutDocSpec> {

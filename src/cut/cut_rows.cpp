@@ -52,8 +52,6 @@ std::string TCutAnyPart::PrintLine() const {
   return line;
 }
 
-bool TCutAnyPart::IsEmpty() const { return std::fabs(Quantity) <= kZeroTolerance; }
-
 std::string TCutChain::PrintLine() const {
   return Format("idx=%d id=%d del=%d new=%d q=%s", idx, ID, Flag(Deleted), Flag(New), FormatDouble(Quantity).c_str());
 }

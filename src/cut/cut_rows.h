@@ -100,7 +100,7 @@ class TCutAnyPart final : public TRow<TCutAnyPart> {
   // then " cycle_idx=[i,j]" when the row belongs to cycles.
   std::string PrintLine() const;
   // Only the quantity decides: a Deleted portion still holds goods.
-  bool IsEmpty() const override;
+  bool IsEmpty() const override { return Quantity <= kZeroTolerance && Quantity >= -kZeroTolerance; }
   // The document where the portion's goods are now: the return document for
   // a returned portion, else the party's own document. Rows whose party came
   // from there continue the chain.

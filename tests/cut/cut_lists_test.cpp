@@ -110,7 +110,8 @@ TEST_F(Portions, AMarkerLinksToAPortionOfItsOwnPartyDocumentFirst) {
 }
 
 // The indexed search answers exactly what a scan from start in list order
-// answers, for every key, start and filter.
+// answers, for every key, start and filter, and so does the walk's search
+// for the rows that may follow a portion.
 TEST_F(Portions, FindAnyPartMatchesAPlainScan) {
   std::mt19937 random(5);
   for (int i = 0; i < 300; ++i) {
@@ -135,6 +136,10 @@ TEST_F(Portions, FindAnyPartMatchesAPlainScan) {
     }
     ASSERT_EQ(any.FindAnyPart(key, by_move_doc, start, flags), expected)
         << "key " << key << " start " << start << " flags " << flags;
+    // The walk's form: the rows that may follow a portion (or begin a chain).
+    const int after = static_cast<int>(random() % 301) - 1;
+    const int32_t source = after < 0 ? -1 : any.At(after).DocHeadOf();
+    ASSERT_EQ(any.FindNextOf(after, start, flags), any.FindAnyPart(source, true, start, flags)) << after;
     if (trial == 1500) any.At(7).Quantity = 0;  // emptiness is read live, not indexed
   }
 }
