@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <unordered_map>
 
 #include "frame/format.h"
@@ -226,11 +227,28 @@ void TCutAnyPartList::Clear() {
   index_valid_ = false;
 }
 
+namespace {
+// Portions in list order that may become partners, with a cursor past
+// those that no longer can: a portion only ever leaves the unlinked state,
+// so the first unlinked one of a group never lies before the cursor.
+struct TPartnerGroup {
+  std::vector<int32_t> rows;
+  size_t next = 0;
+
+  int32_t FirstUnlinked(const TCutAnyPartList& list) {
+    while (next < rows.size() && list.At(rows[next]).c_ret_idx != TCutAnyPart::kNoLink) ++next;
+    return next < rows.size() ? rows[next] : -1;
+  }
+};
+}  // namespace
+
 void TCutAnyPartList::LinkReturns() {
   if (Count() == 0) return;
   int first_marker = -1, last_marker = -1;
-  // Portions with a return, grouped by return document, ascending.
-  std::unordered_map<int32_t, std::vector<int32_t>> by_return_doc;
+  // Portions with a return by return document, and by return document and
+  // party document.
+  std::unordered_map<int32_t, TPartnerGroup> by_return_doc;
+  std::map<std::pair<int32_t, int32_t>, TPartnerGroup> by_return_and_party_doc;
   for (int i = 0; i < Count(); ++i) {
     TCutAnyPart& row = At(i);
     if (row.ret && row.ret->dh == row.part->mdh) {
@@ -240,24 +258,20 @@ void TCutAnyPartList::LinkReturns() {
     } else {
       row.c_ret_idx = TCutAnyPart::kNoLink;
     }
-    if (row.ret) by_return_doc[row.ret->dh].push_back(i);
+    if (row.ret) {
+      by_return_doc[row.ret->dh].rows.push_back(i);
+      by_return_and_party_doc[{row.ret->dh, row.part->dh}].rows.push_back(i);
+    }
   }
   if (first_marker < 0) return;
   for (int m = first_marker; m <= last_marker; ++m) {
     TCutAnyPart& marker = At(m);
     if (marker.c_ret_idx != TCutAnyPart::kReturnMarker) continue;
-    // A partner of the same party document first, then any, each the first
-    // in list order.
-    const std::vector<int32_t>& group = by_return_doc[marker.ret->dh];
-    int partner = -1;
-    for (int pass = 0; pass < 2 && partner < 0; ++pass)
-      for (const int32_t p : group) {
-        const TCutAnyPart& row = At(p);
-        if (p != m && row.c_ret_idx == TCutAnyPart::kNoLink && (pass == 1 || row.part->dh == marker.part->dh)) {
-          partner = p;
-          break;
-        }
-      }
+    // The first unlinked portion of the same return document: of the
+    // marker's own party document if there is one, else of any. (The marker
+    // itself is never unlinked.)
+    int32_t partner = by_return_and_party_doc[{marker.ret->dh, marker.part->dh}].FirstUnlinked(*this);
+    if (partner < 0) partner = by_return_doc[marker.ret->dh].FirstUnlinked(*this);
     if (partner < 0) {
       ErrorCode = kCutNoPartner;
       return;

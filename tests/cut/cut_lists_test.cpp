@@ -109,6 +109,46 @@ TEST_F(Portions, AMarkerLinksToAPortionOfItsOwnPartyDocumentFirst) {
   EXPECT_EQ(any.ErrorCode, kCutNoPartner);
 }
 
+// Linking as the plain method does it: for each marker in order, scan from
+// the top for an unlinked portion of the same return document, of the
+// marker's own party document first. The grouped linking must agree.
+TEST_F(Portions, LinkReturnsMatchesThePlainScan) {
+  std::mt19937 random(9);
+  for (int round = 0; round < 200; ++round) {
+    any.Clear();
+    parts.Clear();
+    rets.Clear();
+    const int n = 1 + static_cast<int>(random() % 40);
+    for (int i = 0; i < n; ++i) {
+      const int32_t mdh = static_cast<int32_t>(random() % 4);
+      Add(static_cast<int32_t>(random() % 4), mdh, 1, random() % 3 == 0 ? 0 : static_cast<int32_t>(random() % 4));
+    }
+    std::vector<int32_t> expected(static_cast<size_t>(any.Count()));
+    int32_t expected_code = 0;
+    for (int i = 0; i < any.Count(); ++i) {
+      const TCutAnyPart& r = any.At(i);
+      expected[i] = r.ret && r.ret->dh == r.part->mdh ? TCutAnyPart::kReturnMarker : TCutAnyPart::kNoLink;
+    }
+    for (int m = 0; m < any.Count() && expected_code == 0; ++m) {
+      if (expected[m] != TCutAnyPart::kReturnMarker) continue;
+      int partner = -1;
+      for (int pass = 0; pass < 2 && partner < 0; ++pass)
+        for (int p = 0; p < any.Count(); ++p)
+          if (p != m && any.At(p).ret && any.At(p).ret->dh == any.At(m).ret->dh &&
+              expected[p] == TCutAnyPart::kNoLink && (pass == 1 || any.At(p).part->dh == any.At(m).part->dh)) {
+            partner = p;
+            break;
+          }
+      if (partner < 0) expected_code = kCutNoPartner;
+      else expected[partner] = m;
+    }
+    any.ErrorCode = 0;
+    any.LinkReturns();
+    ASSERT_EQ(any.ErrorCode, expected_code) << "round " << round;
+    for (int i = 0; i < any.Count(); ++i) ASSERT_EQ(any.At(i).c_ret_idx, expected[i]) << "round " << round;
+  }
+}
+
 // The indexed search answers exactly what a scan from start in list order
 // answers, for every key, start and filter, and so does the walk's search
 // for the rows that may follow a portion.
