@@ -164,10 +164,13 @@ void TCutChainList::Print(TLines& lines) const {
   // chain's scratch state, so a const report may move it.
   auto& self = const_cast<TCutChainList&>(*this);
   lines.push_back(Format("  WithoutDeleted=%d", WithoutDeleted));
+  const int64_t step_limit = StepLimit;
+  self.StepLimit = std::min(StepLimit, kPrintStepLimit);
   self.First();
   if (Eof()) {
     if (overran_) lines.push_back(Format("  walk stopped after %lld steps", static_cast<long long>(steps_)));
     else lines.push_back("  nil");
+    self.StepLimit = step_limit;
     return;
   }
   // Printed elements count as steps too, so the report stays bounded.
@@ -180,6 +183,7 @@ void TCutChainList::Print(TLines& lines) const {
     self.Next();
   }
   if (overran_) lines.push_back(Format("  walk stopped after %lld steps", static_cast<long long>(steps_)));
+  self.StepLimit = step_limit;
 }
 
 // ---- BuildCycles -------------------------------------------------------------------

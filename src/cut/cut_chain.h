@@ -29,8 +29,11 @@ namespace orlix {
 class TCutChainList final : public TRowList<TCutChain> {
  public:
   static constexpr int kSize = 10;
-  // Steps one walk may take; about a second of searching.
+  // Steps one walk may take; a second or two of searching.
   static constexpr int64_t kDefaultStepLimit = 100'000'000;
+  // Steps the walk of a report may take, printed elements included: some
+  // megabytes of text at most.
+  static constexpr int64_t kPrintStepLimit = 1'000'000;
 
   TCutChainList(int size = kSize, int capacity = kSize) : TRowList(size, capacity) {}
 
