@@ -22,16 +22,16 @@ struct FieldName {
   int number;
 };
 constexpr std::array<FieldName, 11> kFieldNames{{{"dochead", TCut::kFieldDocHead},
-                                                  {"outdochead", TCut::kFieldOutDocHead},
-                                                  {"movedochead", TCut::kFieldMoveDocHead},
-                                                  {"payhead", TCut::kFieldPayHead},
-                                                  {"paydochead", TCut::kFieldPayHead},
-                                                  {"acchead", TCut::kFieldAccHead},
-                                                  {"accountdochead", TCut::kFieldAccHead},
-                                                  {"quantity", TCut::kFieldQuantity},
-                                                  {"cutq", TCut::kFieldCutQ},
-                                                  {"cutquantity", TCut::kFieldCutQ},
-                                                  {"doclist", TCut::kFieldDocList}}};
+                                                 {"outdochead", TCut::kFieldOutDocHead},
+                                                 {"movedochead", TCut::kFieldMoveDocHead},
+                                                 {"payhead", TCut::kFieldPayHead},
+                                                 {"paydochead", TCut::kFieldPayHead},
+                                                 {"acchead", TCut::kFieldAccHead},
+                                                 {"accountdochead", TCut::kFieldAccHead},
+                                                 {"quantity", TCut::kFieldQuantity},
+                                                 {"cutq", TCut::kFieldCutQ},
+                                                 {"cutquantity", TCut::kFieldCutQ},
+                                                 {"doclist", TCut::kFieldDocList}}};
 
 // ASCII letters lowered, bytes of code 0..32 cut from both ends.
 std::string LowerTrimmed(std::string_view name) {
@@ -116,8 +116,7 @@ int TCut::AppendPartSpec(int32_t dh, int32_t mdh, double q, double d, int32_t pi
   return index;
 }
 
-int TCut::AppendRetSpec(int32_t dh, int32_t odh, int32_t mdh, double q, double d, int32_t pi, int32_t ci,
-                        int32_t cp) {
+int TCut::AppendRetSpec(int32_t dh, int32_t odh, int32_t mdh, double q, double d, int32_t pi, int32_t ci, int32_t cp) {
   RequireFinite("RetSpecAppend", "q", q);
   RequireFinite("RetSpecAppend", "d", d);
   const int index = RetSpec->Append(dh, odh, mdh, q, d, pi, ci, cp);

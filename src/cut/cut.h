@@ -37,7 +37,17 @@ class TCut final : public TObject {
   static constexpr const char* kRegistryName = "Cut";
 
   // Table numbers: positions in TableNames.
-  enum Table : int32_t { kChain = 0, kAnyPart, kPartSpec, kRetSpec, kOutDocPay, kDocSpec, kDocHead, kCycle, kTableCount };
+  enum Table : int32_t {
+    kChain = 0,
+    kAnyPart,
+    kPartSpec,
+    kRetSpec,
+    kOutDocPay,
+    kDocSpec,
+    kDocHead,
+    kCycle,
+    kTableCount
+  };
   // Field numbers of GetFieldNumber and the field readers.
   enum Field : int32_t {
     kFieldDocHead = 0,

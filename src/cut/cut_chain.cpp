@@ -168,8 +168,10 @@ void TCutChainList::Print(TLines& lines) const {
   self.StepLimit = std::min(StepLimit, kPrintStepLimit);
   self.First();
   if (Eof()) {
-    if (overran_) lines.push_back(Format("  walk stopped after %lld steps", static_cast<long long>(steps_)));
-    else lines.push_back("  nil");
+    if (overran_)
+      lines.push_back(Format("  walk stopped after %lld steps", static_cast<long long>(steps_)));
+    else
+      lines.push_back("  nil");
     self.StepLimit = step_limit;
     return;
   }

@@ -17,8 +17,10 @@ R CallEngineNumbered(const char* export_name, const int32_t* number, R failure, 
   // Built on the stack before the guard runs, so naming the site can fail
   // in nothing; a null number leaves the plain name (the body then fails).
   char site_name[96];
-  if (number) std::snprintf(site_name, sizeof site_name, "%s(%d)", export_name, static_cast<int>(*number));
-  else std::snprintf(site_name, sizeof site_name, "%s", export_name);
+  if (number)
+    std::snprintf(site_name, sizeof site_name, "%s(%d)", export_name, static_cast<int>(*number));
+  else
+    std::snprintf(site_name, sizeof site_name, "%s", export_name);
   return Guard(ExportSite{site_name, FailureLine::kColon}, failure, [&]() -> R {
     Engine* engine = FindEngine<Engine>(Engine::kRegistryName);
     return engine ? static_cast<R>(body(*engine)) : failure;

@@ -63,9 +63,8 @@ ORLIX_EXPORT int32_t ibCutRetSpecAppend(const int32_t* dh, const int32_t* odh, c
 }
 
 ORLIX_EXPORT double ibCutRetSpecCutQ(const int32_t* dh, const int32_t* odh, const int32_t* mdh) {
-  return CallEngine<TCut>("ibCutRetSpecCutQ", 0.0, [&](TCut& engine) {
-    return engine.RetSpecCutQ(IntArg(dh), IntArg(odh), IntArg(mdh));
-  });
+  return CallEngine<TCut>("ibCutRetSpecCutQ", 0.0,
+                          [&](TCut& engine) { return engine.RetSpecCutQ(IntArg(dh), IntArg(odh), IntArg(mdh)); });
 }
 
 ORLIX_EXPORT int32_t ibCutOutDocPayAppend(const int32_t* dh, const int32_t* ph, const int32_t* ah, const int32_t* pd,

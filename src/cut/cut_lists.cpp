@@ -17,11 +17,9 @@ struct DkRank {
   static int Compare(const TCutPartSpec& a, const TCutPartSpec& b) { return Compare3(Of(a.dk), Of(b.dk)); }
 };
 
-using PartByDateKind =
-    KeyOrder<Asc<&TCutPartSpec::d>, DkRank, Asc<&TCutPartSpec::dh>, Asc<&TCutPartSpec::mdh>>;
+using PartByDateKind = KeyOrder<Asc<&TCutPartSpec::d>, DkRank, Asc<&TCutPartSpec::dh>, Asc<&TCutPartSpec::mdh>>;
 using PartByDate = KeyOrder<Asc<&TCutPartSpec::d>, Asc<&TCutPartSpec::dh>, Asc<&TCutPartSpec::mdh>>;
-using RetByDate = KeyOrder<Asc<&TCutRetSpec::d>, Asc<&TCutRetSpec::dh>, Asc<&TCutRetSpec::odh>,
-                           Asc<&TCutRetSpec::mdh>>;
+using RetByDate = KeyOrder<Asc<&TCutRetSpec::d>, Asc<&TCutRetSpec::dh>, Asc<&TCutRetSpec::odh>, Asc<&TCutRetSpec::mdh>>;
 using PayByDate = KeyOrder<Asc<&TCutOutDocPay::dh>, Asc<&TCutOutDocPay::pd>, Asc<&TCutOutDocPay::ad>,
                            Asc<&TCutOutDocPay::ph>, Asc<&TCutOutDocPay::ah>>;
 
@@ -80,9 +78,12 @@ int TCutPartSpecList::CompareItems(const TBaseItem& a, const TBaseItem& b) const
 }
 
 void TCutPartSpecList::SortRange(int lo, int hi) {
-  if (SortMode() == kSortByDateKind) SortBy<PartByDateKind, TCutPartSpec>(Records(), lo, hi);
-  else if (SortMode() == kSortByDate) SortBy<PartByDate, TCutPartSpec>(Records(), lo, hi);
-  else SortBy<TCutPartSpec::Order, TCutPartSpec>(Records(), lo, hi);
+  if (SortMode() == kSortByDateKind)
+    SortBy<PartByDateKind, TCutPartSpec>(Records(), lo, hi);
+  else if (SortMode() == kSortByDate)
+    SortBy<PartByDate, TCutPartSpec>(Records(), lo, hi);
+  else
+    SortBy<TCutPartSpec::Order, TCutPartSpec>(Records(), lo, hi);
 }
 
 // ---- TCutRetSpecList ----------------------------------------------------------
@@ -123,8 +124,10 @@ int TCutRetSpecList::CompareItems(const TBaseItem& a, const TBaseItem& b) const 
 }
 
 void TCutRetSpecList::SortRange(int lo, int hi) {
-  if (SortMode() == kSortByDate) SortBy<RetByDate, TCutRetSpec>(Records(), lo, hi);
-  else SortBy<TCutRetSpec::Order, TCutRetSpec>(Records(), lo, hi);
+  if (SortMode() == kSortByDate)
+    SortBy<RetByDate, TCutRetSpec>(Records(), lo, hi);
+  else
+    SortBy<TCutRetSpec::Order, TCutRetSpec>(Records(), lo, hi);
 }
 
 // ---- TCutOutDocPayList --------------------------------------------------------
@@ -161,8 +164,10 @@ int TCutOutDocPayList::FirstOf(int32_t dh) {
   int lo = 0, hi = Count();
   while (lo < hi) {
     const int mid = lo + (hi - lo) / 2;
-    if (At(mid).dh < dh) lo = mid + 1;
-    else hi = mid;
+    if (At(mid).dh < dh)
+      lo = mid + 1;
+    else
+      hi = mid;
   }
   return lo;
 }
@@ -200,8 +205,10 @@ int TCutOutDocPayList::CompareItems(const TBaseItem& a, const TBaseItem& b) cons
 }
 
 void TCutOutDocPayList::SortRange(int lo, int hi) {
-  if (SortMode() == kSortByDateKind) SortBy<PayByDate, TCutOutDocPay>(Records(), lo, hi);
-  else SortBy<TCutOutDocPay::Order, TCutOutDocPay>(Records(), lo, hi);
+  if (SortMode() == kSortByDateKind)
+    SortBy<PayByDate, TCutOutDocPay>(Records(), lo, hi);
+  else
+    SortBy<TCutOutDocPay::Order, TCutOutDocPay>(Records(), lo, hi);
 }
 
 // ---- TCutAnyPartList ----------------------------------------------------------
@@ -400,8 +407,10 @@ void TCutCycleList::PrintCycles(TLines& lines) const {
   bool open = false;
   const auto close = [&] {
     if (!open) return;
-    if (line.back() == ',') line.back() = ']';
-    else line += ']';
+    if (line.back() == ',')
+      line.back() = ']';
+    else
+      line += ']';
     lines.push_back(std::move(line));
     line.clear();
     open = false;
@@ -410,8 +419,7 @@ void TCutCycleList::PrintCycles(TLines& lines) const {
     const TCutCycle& row = At(i);
     if (row.Quantity > 0.0) {
       close();
-      line = Format(" idx=%d n=%d q=%s del=%d AP=[", i, row.n, FormatDouble(row.Quantity).c_str(),
-                    row.Deleted ? 1 : 0);
+      line = Format(" idx=%d n=%d q=%s del=%d AP=[", i, row.n, FormatDouble(row.Quantity).c_str(), row.Deleted ? 1 : 0);
       open = true;
     } else {
       if (!open) {  // members before any header: shown on a line of their own

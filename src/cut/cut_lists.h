@@ -18,18 +18,18 @@ namespace orlix {
 // Result codes of a calculation; the AnyPart list carries the code of a run.
 enum CutResult : int32_t {
   kCutDone = 0,
-  kCutNothing = 1,             // no party row, or nothing could be written off
-  kCutClosesCycle = 4,         // a chain handed to cutting closes a cycle
-  kCutReturnTooLarge = 8,      // a return row exceeds what is left of its party
-  kCutNoPartner = 16,          // a return marker found no partner
-  kCutPartUnpaid = 32,         // payments of a party's outgoing document fall short
-  kCutReturnUnpaid = 64,       // payments of a return's document fall short
-  kCutCycleStartOutside = 129, // cycle start not inside the chain
-  kCutCyclesOverlap = 130,     // cycles take more than a row holds
-  kCutZeroCycle = 131,         // a cycle found with quantity exactly 0
-  kCutZeroStoredCycle = 132,   // a stored cycle with quantity exactly 0
+  kCutNothing = 1,               // no party row, or nothing could be written off
+  kCutClosesCycle = 4,           // a chain handed to cutting closes a cycle
+  kCutReturnTooLarge = 8,        // a return row exceeds what is left of its party
+  kCutNoPartner = 16,            // a return marker found no partner
+  kCutPartUnpaid = 32,           // payments of a party's outgoing document fall short
+  kCutReturnUnpaid = 64,         // payments of a return's document fall short
+  kCutCycleStartOutside = 129,   // cycle start not inside the chain
+  kCutCyclesOverlap = 130,       // cycles take more than a row holds
+  kCutZeroCycle = 131,           // a cycle found with quantity exactly 0
+  kCutZeroStoredCycle = 132,     // a stored cycle with quantity exactly 0
   kCutMemberWithQuantity = 133,  // a cycle member row with a quantity
-  kCutSearchTooLarge = 256,    // the chain search ran past its step or cycle-row limit
+  kCutSearchTooLarge = 256,      // the chain search ran past its step or cycle-row limit
 };
 
 // Sort modes of the lists that have more than their rows' own order.
@@ -42,8 +42,7 @@ class TCutPartSpecList final : public TRowList<TCutPartSpec> {
   static constexpr int kSize = 100;
   TCutPartSpecList(int size = kSize, int capacity = kSize) : TRowList(size, capacity) {}
 
-  int Append(int32_t dh, int32_t mdh, double q, double d, int32_t pi, int32_t ot, int32_t dk, int32_t ci,
-             int32_t cp);
+  int Append(int32_t dh, int32_t mdh, double q, double d, int32_t pi, int32_t ot, int32_t dk, int32_t ci, int32_t cp);
   int FindKey(int32_t dh, int32_t mdh);
   int CompareItems(const TBaseItem& a, const TBaseItem& b) const override;
 

@@ -18,8 +18,8 @@ void SnappedSubtract(double& x, double y) {
 
 std::string TCutPartSpec::PrintLine() const {
   return Format("id=%d del=%d new=%d dh=%d mdh=%d q=%s cq=%s d=%s pi=%d ot=%d dk=%d ci=%d cp=%d", ID, Flag(Deleted),
-                Flag(New), dh, mdh, FormatDouble(Quantity).c_str(), FormatDouble(cq).c_str(), FormatDate(d).c_str(),
-                pi, ot, dk, ci, cp);
+                Flag(New), dh, mdh, FormatDouble(Quantity).c_str(), FormatDouble(cq).c_str(), FormatDate(d).c_str(), pi,
+                ot, dk, ci, cp);
 }
 
 std::string TCutRetSpec::PrintLine() const {

@@ -18,9 +18,9 @@ namespace orlix {
 void SnappedSubtract(double& x, double y);
 
 // Document kinds that steer the calculation.
-inline constexpr int32_t kDkOutgoing = 1;     // ends a chain; may have returns and payments
-inline constexpr int32_t kDkFirstOfDay = 2;   // sorts first among rows of one date
-inline constexpr int32_t kDkNeverCut = 11;    // never written off
+inline constexpr int32_t kDkOutgoing = 1;    // ends a chain; may have returns and payments
+inline constexpr int32_t kDkFirstOfDay = 2;  // sorts first among rows of one date
+inline constexpr int32_t kDkNeverCut = 11;   // never written off
 // Operation type of a party whose chains are written off against returns.
 inline constexpr int32_t kOtReturn = 1;
 // Document head meaning none.
@@ -106,9 +106,9 @@ class TCutAnyPart final : public TRow<TCutAnyPart> {
   // from there continue the chain.
   int32_t DocHeadOf() const { return ret ? ret->dh : part->dh; }
 
-  TCutPartSpec* part = nullptr;  // not owned
-  TCutRetSpec* ret = nullptr;    // not owned; none for a portion not returned
-  int32_t c_ret_idx = kNoLink;   // >= 0: position of the linked return portion
+  TCutPartSpec* part = nullptr;    // not owned
+  TCutRetSpec* ret = nullptr;      // not owned; none for a portion not returned
+  int32_t c_ret_idx = kNoLink;     // >= 0: position of the linked return portion
   std::vector<int32_t> cycle_idx;  // positions of the cycle headers the row is in
 
   using Order = KeyOrder<>;  // the list is never sorted

@@ -102,8 +102,7 @@ TEST_F(Walk, ADeletedRowDeletesEveryCycleConnectedToIt) {
   TLines lines;
   cut.Cycle->PrintCycles(lines);
   EXPECT_EQ(lines, (TLines{" idx=0 n=2 q=1 del=1 AP=[3,1]", " idx=3 n=3 q=1 del=1 AP=[3,5,2]"}));
-  for (int i = 0; i < cut.AnyPart->Count(); ++i)
-    EXPECT_EQ(cut.AnyPart->At(i).Deleted, i != 0 && i != 4) << i;
+  for (int i = 0; i < cut.AnyPart->Count(); ++i) EXPECT_EQ(cut.AnyPart->At(i).Deleted, i != 0 && i != 4) << i;
   EXPECT_EQ(cut.AnyPart->At(3).Quantity, 7) << "X: 9 less both cycles";
 }
 

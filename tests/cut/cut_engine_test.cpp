@@ -125,8 +125,7 @@ TEST_F(CutEngine, TheCycleIsWrittenOffWithTheFirstChainThroughIt) {
   // After the cut: A has 4, B 1 (cycle 0), F nothing; E empty. The walk
   // finds no outgoing row with goods left.
   EXPECT_EQ(lines[at("Chain") + 2], "  nil");
-  EXPECT_EQ(lines[at("AnyPart") + 2],
-            "id=0 del=0 new=1 dh=10 mdh=-1 rdh=nil q=4 d=15.03.2023 rd=nil c_ret_idx=-1");
+  EXPECT_EQ(lines[at("AnyPart") + 2], "id=0 del=0 new=1 dh=10 mdh=-1 rdh=nil q=4 d=15.03.2023 rd=nil c_ret_idx=-1");
   EXPECT_EQ(lines[at("AnyPart") + 3],
             "id=1 del=0 new=1 dh=10 mdh=20 rdh=nil q=0 d=15.03.2023 rd=nil c_ret_idx=-1 cycle_idx=[0]");
 }
@@ -330,15 +329,17 @@ TEST_F(CutEngine, ReadersTablesFieldsAndTheirFailures) {
     ADD_FAILURE();
   } catch (const EOrlixError& e) {
     // "Вариант TCut.GetFieldNumber( qty ) не предусмотрен."
-    EXPECT_STREQ(e.what(), "\xC2\xE0\xF0\xE8\xE0\xED\xF2 TCut.GetFieldNumber( qty ) "
-                           "\xED\xE5 \xEF\xF0\xE5\xE4\xF3\xF1\xEC\xEE\xF2\xF0\xE5\xED.");
+    EXPECT_STREQ(e.what(),
+                 "\xC2\xE0\xF0\xE8\xE0\xED\xF2 TCut.GetFieldNumber( qty ) "
+                 "\xED\xE5 \xEF\xF0\xE5\xE4\xF3\xF1\xEC\xEE\xF2\xF0\xE5\xED.");
   }
   try {
     cut.GetFieldInteger(2, 5);
     ADD_FAILURE();
   } catch (const EOrlixError& e) {
-    EXPECT_STREQ(e.what(), "\xC2\xE0\xF0\xE8\xE0\xED\xF2 TCut.GetFieldInteger(2,5) "
-                           "\xED\xE5 \xEF\xF0\xE5\xE4\xF3\xF1\xEC\xEE\xF2\xF0\xE5\xED.");
+    EXPECT_STREQ(e.what(),
+                 "\xC2\xE0\xF0\xE8\xE0\xED\xF2 TCut.GetFieldInteger(2,5) "
+                 "\xED\xE5 \xEF\xF0\xE5\xE4\xF3\xF1\xEC\xEE\xF2\xF0\xE5\xED.");
   }
   EXPECT_THROW(cut.GetFieldDouble(6, 5), EOrlixError) << "dochead has no double field";
   EXPECT_THROW(cut.GetFieldInteger(8, 0), EOrlixError);

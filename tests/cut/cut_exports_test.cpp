@@ -98,8 +98,7 @@ TEST_F(CutExports, ASecondCreateIsRefusedAndTheFirstEngineKeepsItsRows) {
   EXPECT_EQ(ibCutFree(&kZero), 1);
   EXPECT_EQ(ibCutFree(&kZero), 0);
   const std::vector<std::string> expected{"TCut.Create", "TCut.Create", "TCut.Destroy",
-                                          "ibCutCreate: except=String list does not allow duplicates",
-                                          "TCut.Destroy"};
+                                          "ibCutCreate: except=String list does not allow duplicates", "TCut.Destroy"};
   EXPECT_EQ(log.Messages(), expected);
 }
 

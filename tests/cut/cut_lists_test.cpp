@@ -1,12 +1,13 @@
 // Row lists of the write-off engine: sort modes, payment consumption, return
 // linking, the indexed portion search against a plain scan, and the chain
 // and cycle print lines.
+#include "cut/cut_lists.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "cut/cut_chain.h"
-#include "cut/cut_lists.h"
 
 namespace orlix {
 namespace {
@@ -139,8 +140,10 @@ TEST_F(Portions, LinkReturnsMatchesThePlainScan) {
             partner = p;
             break;
           }
-      if (partner < 0) expected_code = kCutNoPartner;
-      else expected[partner] = m;
+      if (partner < 0)
+        expected_code = kCutNoPartner;
+      else
+        expected[partner] = m;
     }
     any.ErrorCode = 0;
     any.LinkReturns();
