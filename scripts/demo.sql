@@ -174,3 +174,52 @@ BEGIN
 END^
 
 SET TERM ; ^
+
+-- ---- Write-off: goods that went round a cycle, cut along their chain --------
+-- Receipt 10 moved to 20; 2 of it came back from 20 to 10 (a cycle); 20
+-- shipped 1 out by 30. Writing off 10 cuts the one chain 10 -> 20 -> 30 by
+-- 1 and the cycle's 2 with it; the log shows the engine's report.
+SET TERM ^ ;
+
+EXECUTE BLOCK RETURNS (STEP VARCHAR(40), ANSWER VARCHAR(50)) AS
+  DECLARE t INTEGER;
+  DECLARE r INTEGER;
+BEGIN
+  r = ibCutCreate(0);
+  r = ibCutClear(0);
+  r = ibCutPartSpecAppend(10, -1, DATE '2024-03-01', 0, 0, 0, 0, 0, 5);
+  r = ibCutPartSpecAppend(20, 10, DATE '2024-03-01', 0, 0, 0, 0, 0, 4);
+  r = ibCutPartSpecAppend(10, 20, DATE '2024-03-01', 0, 0, 0, 0, 0, 2);
+  r = ibCutPartSpecAppend(30, 20, DATE '2024-03-01', 0, 1, 0, 0, 0, 1);
+  r = ibCutSetParams(DATE '2024-03-31', 10, 0, 0, 0, 0);
+  STEP = 'ibCutExecute(0)';
+  ANSWER = ibCutExecute(0) || ' (0: done)';
+  SUSPEND;
+  STEP = 'ibCutGetCutQuantity(0)';
+  ANSWER = ibCutGetCutQuantity(0) || ' (left by 30)';
+  SUSPEND;
+  STEP = 'ibCutPartSpecCutQ(20, 10)';
+  ANSWER = ibCutPartSpecCutQ(20, 10) || ' (chain 1 + cycle 2)';
+  SUSPEND;
+  t = ibCutGetTableNumber('DocSpec');
+  r = ibCutFirstNew(t);
+  WHILE (ibCutEOF(t) = 0) DO
+  BEGIN
+    STEP = 'docspec ' || ibCutGetFieldInteger(t, ibCutGetFieldNumber('dochead'));
+    ANSWER = CAST(ibCutGetFieldDouble(t, ibCutGetFieldNumber('cutq')) AS INTEGER) || ' of '
+             || CAST(ibCutGetFieldDouble(t, ibCutGetFieldNumber('quantity')) AS INTEGER);
+    SUSPEND;
+    r = ibCutNextNew(t);
+  END
+  STEP = 'ibCutGetFieldInteger(t, 5)';
+  ANSWER = ibCutGetFieldInteger(t, 5) || ' (no such field: logged)';
+  SUSPEND;
+  STEP = 'ibCutPrint(0)';
+  ANSWER = ibCutPrint(0) || ' (the report is in the log)';
+  SUSPEND;
+  STEP = 'ibCutFree(0)';
+  ANSWER = ibCutFree(0);
+  SUSPEND;
+END^
+
+SET TERM ; ^

@@ -932,6 +932,225 @@ DECLARE EXTERNAL FUNCTION ibCalcPartGetFieldDouble
 
 /* == END calcpart == */
 
+/* == BEGIN cut == */
+
+/*****************************************
+ *
+ *	W r i t e - o f f
+ *
+ *****************************************
+ *
+ * The write-off engine (ibCut...), one per server thread. It writes a
+ * quantity off against the goods a set of documents holds, following each
+ * party from a receipt from outside (source document -1) through the
+ * documents it was moved into, to an outgoing document (kind 1) that took
+ * it for good: oldest goods first (by date), along one chain the smallest
+ * quantity still available on it. Goods that come back to a document
+ * already on their chain form a cycle; cycles are found first, set aside,
+ * and written off whole with the first chain through them. Returns send
+ * goods of a shipment back into the chain through the return document.
+ * With VerPay an outgoing document gives only what its payments still
+ * cover and is charged against them, oldest payment first; with IsPay the
+ * quantity is split: PayQuantity for chains ending in an ordinary party,
+ * RetQuantity for chains ending in a party with operation type 1. Parties
+ * dated after ToDate, and of kind 11, are not written off.
+ *
+ * Use it inside ONE EXECUTE BLOCK or procedure call: Create, Clear, append
+ * the rows, SetParams, Execute, read (GetCutQuantity, PartSpecCutQ,
+ * RetSpecCutQ, or walk a table: FirstNew, then while EOF answers 0 the
+ * field reads and NextNew), then Free. A function called on a thread
+ * without the engine answers its failure value and logs nothing; a failure
+ * inside writes "<function>: except=<message>" to the log
+ * ("<function>(<number>): except=..." for GetFieldInteger and
+ * GetFieldDouble, with the field number, and FirstNew, with the table).
+ *
+ * Tables (GetTableNumber; letter case and surrounding blanks ignored):
+ *   0 chain      the chains a walk finds now (walkable, no fields)
+ *   1 anypart    working portions of the parties (no fields)
+ *   2 partspec   parties:  dochead, movedochead; quantity, cutq
+ *   3 retspec    returns:  dochead, outdochead, movedochead; quantity, cutq
+ *   4 outdocpay  payments: dochead, payhead, acchead; quantity, cutq
+ *   5 docspec    per document: dochead, doclist; quantity, cutq
+ *   6 dochead    every document touched: dochead
+ *   7 cycle      cycles found (no fields)
+ * Field numbers (GetFieldNumber): dochead 0, outdochead 1, movedochead 2,
+ * payhead/paydochead 3, acchead/accountdochead 4, quantity 5,
+ * cutq/cutquantity 6, doclist 7 (the source of a docspec row: 2 parties,
+ * 3 returns, 4 payments, the last ones by account document).
+ *
+ * Execute's result codes: 0 done; 1 nothing to do (no party, or nothing
+ * could be written off); 4 a chain closes a cycle; 8 a return is larger
+ * than what is left of its party; 16 a return of goods to the very
+ * document they came through has no partner portion; 32 / 64 (VerPay) the
+ * payments of an outgoing / a return document do not cover the amount of a
+ * cycle or return written off with a chain; 129-133 cycle search failures
+ * (130: cycles through one row take more than it holds); 256 the chain
+ * search passed its limits (documents branching into more paths, or cycles
+ * holding more rows, than anything real); 2 no engine or a failure. On a
+ * code other than 0 what was written off so far stays.
+ *
+ * Quantities and dates must be numbers: an append or SetParams given NaN
+ * or infinity fails (logged) and changes nothing. Reading a field while
+ * the table's cursor is off its rows fails (logged). Each Execute
+ * recomputes every result, DocSpec and DocHead included.
+ */
+
+/* ibCutCreate: creates this thread's write-off engine. Returns 1; 0 on a
+ * failure, also when the thread has one already (logged; the existing
+ * engine is untouched). The argument is not read. */
+DECLARE EXTERNAL FUNCTION ibCutCreate
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCutCreate' MODULE_NAME 'ORLIX';
+
+/* ibCutFree: frees the engine. Returns 1; 0 when there is none. */
+DECLARE EXTERNAL FUNCTION ibCutFree
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCutFree' MODULE_NAME 'ORLIX';
+
+/* ibCutClear: empties every row and result, sets the quantities to 0 and
+ * the switches off (ToDate stays); row numbering restarts. Returns 1; 0
+ * on a failure. */
+DECLARE EXTERNAL FUNCTION ibCutClear
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCutClear' MODULE_NAME 'ORLIX';
+
+/* ibCutPrint: writes the parameters, every row list, the chains a walk
+ * finds now, the cycles and the results to the log. Returns 1; 0 on a
+ * failure. */
+DECLARE EXTERNAL FUNCTION ibCutPrint
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCutPrint' MODULE_NAME 'ORLIX';
+
+/* ibCutExecute: runs the write-off. Returns its result code (above); 2
+ * when there is no engine or a failure was caught. */
+DECLARE EXTERNAL FUNCTION ibCutExecute
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCutExecute' MODULE_NAME 'ORLIX';
+
+/* ibCutSetParams: ToDate, InQuantity (to write off), PayQuantity and
+ * RetQuantity (used with IsPay), IsPay, VerPay (each switch on when 1).
+ * Returns 1; 0 on a failure (NaN or infinite quantity, logged). */
+DECLARE EXTERNAL FUNCTION ibCutSetParams
+	DATE, DOUBLE PRECISION, DOUBLE PRECISION, DOUBLE PRECISION, INTEGER, INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCutSetParams' MODULE_NAME 'ORLIX';
+
+/* ibCutPartSpecAppend: appends a party: document, source document (-1 for
+ * a receipt from outside), date, operation type (1: chains ending here
+ * draw on RetQuantity), document kind (1 outgoing, 2 first of its date,
+ * 11 never written off), three carried attributes (pi, ci, cp), quantity.
+ * The party table's cursor stands on it. Returns 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibCutPartSpecAppend
+	INTEGER, INTEGER, DATE, INTEGER, INTEGER, INTEGER, INTEGER, INTEGER, DOUBLE PRECISION
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCutPartSpecAppend' MODULE_NAME 'ORLIX';
+
+/* ibCutPartSpecCutQ: what Execute wrote off from the party (document,
+ * source document); 0 when there is none. Asked in date order (the order
+ * Execute leaves), each party is found at once. 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibCutPartSpecCutQ
+	INTEGER, INTEGER
+	RETURNS DOUBLE PRECISION BY VALUE
+	ENTRY_POINT 'ibCutPartSpecCutQ' MODULE_NAME 'ORLIX';
+
+/* ibCutRetSpecAppend: appends a return: return document, shipment it
+ * returns, source document of the returned party, date, pi, ci, cp,
+ * quantity. Returns 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibCutRetSpecAppend
+	INTEGER, INTEGER, INTEGER, DATE, INTEGER, INTEGER, INTEGER, DOUBLE PRECISION
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCutRetSpecAppend' MODULE_NAME 'ORLIX';
+
+/* ibCutRetSpecCutQ: what Execute wrote off from the return (return
+ * document, shipment, source document); 0 when there is none. */
+DECLARE EXTERNAL FUNCTION ibCutRetSpecCutQ
+	INTEGER, INTEGER, INTEGER
+	RETURNS DOUBLE PRECISION BY VALUE
+	ENTRY_POINT 'ibCutRetSpecCutQ' MODULE_NAME 'ORLIX';
+
+/* ibCutOutDocPayAppend: appends a payment of an outgoing document:
+ * document, payment document, account document (-1 none), payment date,
+ * account date, amount. Returns 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibCutOutDocPayAppend
+	INTEGER, INTEGER, INTEGER, DATE, DATE, DOUBLE PRECISION
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCutOutDocPayAppend' MODULE_NAME 'ORLIX';
+
+/* ibCutGetTableNumber: the number (0-7) of a table name; -1 for any other
+ * name. */
+DECLARE EXTERNAL FUNCTION ibCutGetTableNumber
+	CSTRING(255)
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCutGetTableNumber' MODULE_NAME 'ORLIX';
+
+/* ibCutGetFieldNumber: the number of a field name (above); any other name:
+ * -1 (logged). */
+DECLARE EXTERNAL FUNCTION ibCutGetFieldNumber
+	CSTRING(255)
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCutGetFieldNumber' MODULE_NAME 'ORLIX';
+
+/* ibCutGetFieldInteger: an integer field (table, field) of the row under
+ * the table's cursor. -1 on a failure (logged): a field the table does not
+ * have, a table outside 0-7, no row under the cursor. */
+DECLARE EXTERNAL FUNCTION ibCutGetFieldInteger
+	INTEGER, INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCutGetFieldInteger' MODULE_NAME 'ORLIX';
+
+/* ibCutGetFieldDouble: quantity (5) or cutq (6) of the row under the
+ * cursor of partspec, retspec, outdocpay or docspec. 0 on a failure
+ * (logged, as for ibCutGetFieldInteger). */
+DECLARE EXTERNAL FUNCTION ibCutGetFieldDouble
+	INTEGER, INTEGER
+	RETURNS DOUBLE PRECISION BY VALUE
+	ENTRY_POINT 'ibCutGetFieldDouble' MODULE_NAME 'ORLIX';
+
+/* ibCutFirstNew: moves the table's cursor to its first row to read:
+ * docspec rows with a cut, payments used that name a payment document,
+ * every row of the other tables (on chain: the first chain of a new walk).
+ * Returns 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibCutFirstNew
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCutFirstNew' MODULE_NAME 'ORLIX';
+
+/* ibCutNextNew: moves the table's cursor to its next row to read (on
+ * chain: the next chain). Returns 1; 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibCutNextNew
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCutNextNew' MODULE_NAME 'ORLIX';
+
+/* ibCutEOF: 1 when the table's cursor is past its last row (on chain: the
+ * walk is over), else 0. 1 on a failure, so a reading loop ends. */
+DECLARE EXTERNAL FUNCTION ibCutEOF
+	INTEGER
+	RETURNS INTEGER BY VALUE
+	ENTRY_POINT 'ibCutEOF' MODULE_NAME 'ORLIX';
+
+/* ibCutGetCutQuantity: the total Execute wrote off (what left through
+ * outgoing documents; cycles and returns written off with a chain are in
+ * the rows' cutq only). 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibCutGetCutQuantity
+	INTEGER
+	RETURNS DOUBLE PRECISION BY VALUE
+	ENTRY_POINT 'ibCutGetCutQuantity' MODULE_NAME 'ORLIX';
+
+/* ibCutGetCutRetQuantity: the part of the total whose chains ended in a
+ * party with operation type 1. 0 on a failure. */
+DECLARE EXTERNAL FUNCTION ibCutGetCutRetQuantity
+	INTEGER
+	RETURNS DOUBLE PRECISION BY VALUE
+	ENTRY_POINT 'ibCutGetCutRetQuantity' MODULE_NAME 'ORLIX';
+
+/* == END cut == */
+
 /* == BEGIN remains == */
 
 /*****************************************

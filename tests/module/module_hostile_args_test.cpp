@@ -46,9 +46,9 @@ std::vector<Declared> ReadDeclarations(const std::string& path) {
   return declared;
 }
 
-// Every export takes at most seven pointers; extra ones are ignored by the
-// calling convention.
-using AnyExport = void* (*)(void*, void*, void*, void*, void*, void*, void*);
+// Every export takes at most nine pointers (ibCutPartSpecAppend); extra
+// ones are ignored by the calling convention.
+using AnyExport = void* (*)(void*, void*, void*, void*, void*, void*, void*, void*, void*);
 
 void CallAll(void* module, const std::vector<Declared>& exports, void* arg) {
   // Creates first, so later calls meet live lists, tables and engines.
@@ -58,7 +58,7 @@ void CallAll(void* module, const std::vector<Declared>& exports, void* arg) {
       if (create != (pass == 0) || d.entry == "ibOrlixSetLog") continue;
       auto fn = reinterpret_cast<AnyExport>(dlsym(module, d.entry.c_str()));
       ASSERT_NE(nullptr, fn) << d.entry;
-      void* result = fn(arg, arg, arg, arg, arg, arg, arg);
+      void* result = fn(arg, arg, arg, arg, arg, arg, arg, arg, arg);
       if (d.frees_result) free(result);
     }
 }
