@@ -30,7 +30,7 @@ TEST(Stress, SixteenThreadsRunEveryRoadWhileTheLogSwitches) {
   orlix::roads::Module module(g_module_path, g_script_path);
   ASSERT_TRUE(module.loaded()) << module.error();
   const char* rounds_text = std::getenv("ORLIX_STRESS_ROUNDS");
-  const int rounds = rounds_text ? std::atoi(rounds_text) : 30;
+  const int rounds = rounds_text ? std::atoi(rounds_text) : 100;
 
   char pattern[] = "/tmp/orlix-stress-XXXXXX";
   const std::string dir = mkdtemp(pattern);
