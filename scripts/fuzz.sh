@@ -5,11 +5,12 @@
 #   scripts/fuzz.sh [seconds] [libFuzzer options...]
 #
 # Default 600 seconds. Each input may take 10 s and 2 GB at most. New inputs
-# go to build-fuzz/corpus/ (tests/fuzz/corpus/ holds the seeds); a crashing,
-# hanging or memory-hungry input is written to build-fuzz/artifacts/, and
-#   build-fuzz/orlix_fuzzer <that file>
-# replays it. Prints the run's figures; the exit status is non-zero on any
-# finding.
+# go to <work>/corpus/ (tests/fuzz/corpus/ holds the seeds), where <work> is
+# $ORLIX_FUZZ_WORK or build-fuzz; a crashing, hanging or memory-hungry input is
+# written to <work>/artifacts/, and
+#   ORLIX_FUZZ_TRACE=1 build-fuzz/orlix_fuzzer <that file>
+# replays it, printing each call. Prints the run's figures; the exit status
+# is non-zero on any finding.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -30,20 +31,22 @@ if ! cmake --build "$build_dir" -j "$(nproc 2>/dev/null || echo 2)" >"$build_dir
   exit 1
 fi
 
-mkdir -p "$build_dir/corpus" "$build_dir/artifacts"
-run_log=$build_dir/fuzz-run.log
+work=${ORLIX_FUZZ_WORK:-$build_dir}
+mkdir -p "$work/corpus" "$work/artifacts"
+work=$(cd "$work" && pwd -P)
+run_log=$work/fuzz-run.log
 echo "fuzz.sh: fuzzing for $seconds s (output in $run_log)"
 status=0
-ORLIX_FUZZ_LOG_DIR=$(pwd -P)/$build_dir \
+ORLIX_FUZZ_LOG_DIR=$work \
   "$build_dir/orlix_fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=2048 \
-  -artifact_prefix="$build_dir/artifacts/" -print_final_stats=1 "$@" \
-  "$build_dir/corpus" tests/fuzz/corpus >"$run_log" 2>&1 || status=$?
+  -artifact_prefix="$work/artifacts/" -print_final_stats=1 "$@" \
+  "$work/corpus" tests/fuzz/corpus >"$run_log" 2>&1 || status=$?
 
 grep -E '^orlix_fuzzer:|^stat::(number_of_executed_units|average_exec_per_sec|new_units_added|slowest_unit_time_sec|peak_rss_mb)' \
   "$run_log" || true
 if [[ $status -ne 0 ]]; then
   grep -E -A40 '==[0-9]+==ERROR|runtime error:|ALARM: working on the last Unit|out-of-memory|deadly signal' "$run_log" | head -80
-  ls -l "$build_dir/artifacts/"
+  ls -l "$work/artifacts/"
   echo "fuzz.sh: FAILED (exit status $status); the whole output is in $run_log"
   exit 1
 fi
