@@ -47,11 +47,13 @@ struct Export {
   bool frees_result;  // FREE_IT: the caller frees the returned block
   bool is_string_result;
   void* address;
+  std::vector<std::string> words;  // from the comments just before the declaration
 };
 
 struct Family {
   const Export* create = nullptr;
   std::vector<const Export*> fill, execute, read, free;
+  std::vector<std::string> words;  // the members' words: the names this family expects
 };
 
 constexpr int kMaxArgs = 7;
@@ -103,27 +105,40 @@ void ReadScript(const std::string& path, void* module) {
   const std::string script = buffer.str();
 
   // Names the exports expect, from the comments: quoted words, words with an
-  // underscore, words in capitals, and words numbered as in "pack 1".
+  // underscore, words in capitals, and words numbered as in "pack 1". Each
+  // declaration keeps the words of the comments between it and the one
+  // before (its own description and any section header).
   const std::regex comment(R"(/\*[\s\S]*?\*/)");
   const std::regex word(
       R"('([A-Za-z_]\w{0,31})'|\b([a-z]+_\w+|[A-Z][A-Z_]{2,31})\b|\b([A-Za-z]\w{1,31}) \d\b)");
+  std::vector<std::pair<size_t, std::vector<std::string>>> comment_words;  // position, words
+  std::string code = script;  // the script with its comments blanked, positions kept
   std::map<std::string, bool> seen;
   for (auto c = std::sregex_iterator(script.begin(), script.end(), comment); c != std::sregex_iterator(); ++c) {
     const std::string text = c->str();
+    std::fill_n(code.begin() + c->position(), text.size(), ' ');
+    comment_words.emplace_back(c->position(), std::vector<std::string>());
     for (auto w = std::sregex_iterator(text.begin(), text.end(), word); w != std::sregex_iterator(); ++w)
       for (int group = 1; group <= 3; ++group)
-        if ((*w)[group].matched && !seen[(*w)[group]]) {
-          seen[(*w)[group]] = true;
-          g_words.push_back((*w)[group]);
+        if ((*w)[group].matched) {
+          comment_words.back().second.push_back((*w)[group]);
+          if (!seen[(*w)[group]]) {
+            seen[(*w)[group]] = true;
+            g_words.push_back((*w)[group]);
+          }
         }
   }
-  const std::string code = std::regex_replace(script, comment, " ");
   const std::regex declaration(
       R"(DECLARE\s+EXTERNAL\s+FUNCTION\s+(\w+)([\s\S]*?)\bRETURNS\b([\s\S]*?)\bENTRY_POINT\s+'(\w+)')",
       std::regex::icase);
+  size_t previous_end = 0;
   for (auto d = std::sregex_iterator(code.begin(), code.end(), declaration); d != std::sregex_iterator(); ++d) {
     Export e;
     e.name = (*d)[4];
+    const size_t start = d->position();
+    for (const auto& [at, words] : comment_words)
+      if (at >= previous_end && at < start) e.words.insert(e.words.end(), words.begin(), words.end());
+    previous_end = start + d->length();
     std::stringstream args((*d)[2].str());
     for (std::string arg; std::getline(args, arg, ',');) {
       arg = std::regex_replace(arg, std::regex(R"(^\s+|\s+$)"), "");
@@ -157,8 +172,10 @@ void ReadScript(const std::string& path, void* module) {
     const std::string prefix = create.name.substr(0, at);
     Family family;
     family.create = &create;
+    family.words = create.words;
     for (const Export& e : g_exports) {
       if (&e == &create || e.name.rfind(prefix, 0) != 0) continue;
+      family.words.insert(family.words.end(), e.words.begin(), e.words.end());
       const std::string verb = e.name.substr(prefix.size());
       if (verb.rfind("Free", 0) == 0) family.free.push_back(&e);
       else if (verb.rfind("Execute", 0) == 0) family.execute.push_back(&e);
@@ -192,6 +209,7 @@ class Session {
   }
 
   void Road(const Family& family) {
+    road_ = &family;
     Call(*family.create, /*in_road=*/true);
     const int fills = data_.ConsumeIntegralInRange(0, 24);
     for (int i = 0; i < fills; ++i)
@@ -202,6 +220,7 @@ class Session {
       if (const Export* e = Pick(family.read)) Call(*e, true);
     if (data_.ConsumeIntegralInRange(0, 3) > 0)
       if (const Export* e = Pick(family.free)) Call(*e, true);
+    road_ = nullptr;
   }
 
   int64_t Integer(bool in_road) {
@@ -250,9 +269,11 @@ class Session {
 
   std::string Text(size_t declared, bool in_road) {
     std::string text;
+    // In a road, names mostly come from the words of the road's family.
+    const std::vector<std::string>& words = in_road && road_ && !road_->words.empty() ? road_->words : g_words;
     switch (data_.ConsumeIntegralInRange(0, in_road ? 7 : 9)) {
       case 0: case 1: case 2: case 3:
-        if (!g_words.empty()) text = g_words[data_.ConsumeIntegralInRange<size_t>(0, g_words.size() - 1)];
+        if (!words.empty()) text = words[data_.ConsumeIntegralInRange<size_t>(0, words.size() - 1)];
         break;
       case 4:
         if (!strings_.empty()) text = strings_[data_.ConsumeIntegralInRange<size_t>(0, strings_.size() - 1)];
@@ -381,6 +402,7 @@ class Session {
   }
 
   FuzzedDataProvider& data_;
+  const Family* road_ = nullptr;  // the family of the road being run
   size_t calls_ = 0;
   std::vector<int64_t> ints_;
   std::vector<double> doubles_;
