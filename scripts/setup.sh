@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # Installs what ORLIX needs to build and test on Debian 12: the compiler and
-# build tools, GoogleTest, Google Benchmark, and Firebird 3 (the engine for
-# embedded SQL tests, isql-fb, headers, ib_util). Idempotent: installs only
+# build tools, GoogleTest, Google Benchmark, Firebird 3 (the engine for
+# embedded SQL tests, isql-fb, headers, ib_util, and the server with its
+# security database for the loopback server test), clang with its fuzzer
+# runtime (libFuzzer) and valgrind (the leak check). Idempotent: installs only
 # what is missing, and says nothing when everything is there.
 set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
   libgtest-dev libbenchmark-dev
-  firebird3.0-server-core firebird3.0-utils firebird-dev libib-util libfbclient2
+  firebird3.0-server-core firebird3.0-utils firebird-dev libib-util libfbclient2 firebird3.0-server
+  clang libclang-rt-14-dev valgrind
 )
 
 missing=()

@@ -5,10 +5,15 @@
  *   isql-fb -user SYSDBA -password <pwd> <database> -i orlix.sql
  * The server must be allowed to load ORLIX.so (UdfAccess in firebird.conf).
  *
- * Every argument is passed by reference. Strings are CSTRING in the
- * database's default character set; the library takes the bytes as they come
- * and writes its own texts in Windows-1251, so a WIN1251 (or NONE) default
- * character set gives the expected text.
+ * Every argument is passed by reference. Every string argument and result
+ * is declared CSTRING(n) CHARACTER SET WIN1251: the library works in
+ * Windows-1251 (case folding of Cyrillic names, the order of string keys,
+ * its own texts), and the engine converts from and to the database's
+ * character set, UTF8 included. A character that Windows-1251 cannot hold
+ * (a Chinese letter, an emoji) makes the engine refuse the call with its
+ * transliteration error ("Cannot transliterate character between character
+ * sets") before the library is reached. When you add a declaration, give
+ * each string the same clause.
  *
  * State lives per server thread: one EXECUTE BLOCK or one procedure call runs
  * on one thread from start to end, so create, fill, read and free what you
@@ -36,7 +41,7 @@ DECLARE EXTERNAL FUNCTION ibGetCurrentThreadId
  * ('CalcPart', 'Cut', 'Ostatok', 'OstStore'; letter case ignored) and not
  * freed it, else 0. -1 on a failure (logged). */
 DECLARE EXTERNAL FUNCTION ibVarExists
-	CSTRING(255)
+	CSTRING(255) CHARACTER SET WIN1251
 	RETURNS INTEGER BY VALUE
 	ENTRY_POINT 'ibVarExists' MODULE_NAME 'ORLIX';
 
@@ -44,20 +49,20 @@ DECLARE EXTERNAL FUNCTION ibVarExists
  * an empty name switches the log off (it is off until first named). Lines are
  * appended; the file is created when missing. Returns 1 (0 on a failure). */
 DECLARE EXTERNAL FUNCTION ibOrlixSetLog
-	CSTRING(1024)
+	CSTRING(1024) CHARACTER SET WIN1251
 	RETURNS INTEGER BY VALUE
 	ENTRY_POINT 'ibOrlixSetLog' MODULE_NAME 'ORLIX';
 
 /* ib_Log: writes the message as one line to the diagnostic log (nothing when
  * the log is off). Returns 1 (0 on a failure). */
 DECLARE EXTERNAL FUNCTION ib_Log
-	CSTRING(32000)
+	CSTRING(32000) CHARACTER SET WIN1251
 	RETURNS INTEGER BY VALUE
 	ENTRY_POINT 'ib_Log' MODULE_NAME 'ORLIX';
 
 /* ibOrlixLog: the same as ib_Log. */
 DECLARE EXTERNAL FUNCTION ibOrlixLog
-	CSTRING(32000)
+	CSTRING(32000) CHARACTER SET WIN1251
 	RETURNS INTEGER BY VALUE
 	ENTRY_POINT 'ibOrlixLog' MODULE_NAME 'ORLIX';
 
@@ -93,7 +98,7 @@ DECLARE EXTERNAL FUNCTION ibOrlixLog
 /* ibListStrCreate: creates an empty string list under the name (taken as
  * passed) and returns its handle; 0 on a failure. */
 DECLARE EXTERNAL FUNCTION ibListStrCreate
-	CSTRING(255)
+	CSTRING(255) CHARACTER SET WIN1251
 	RETURNS INTEGER BY VALUE
 	ENTRY_POINT 'ibListStrCreate' MODULE_NAME 'ORLIX';
 
@@ -115,7 +120,7 @@ DECLARE EXTERNAL FUNCTION ibListStrPrint
 /* ibListStrByName: the handle of the string list of that name (letter case
  * ignored); 0 when there is none. */
 DECLARE EXTERNAL FUNCTION ibListStrByName
-	CSTRING(255)
+	CSTRING(255) CHARACTER SET WIN1251
 	RETURNS INTEGER BY VALUE
 	ENTRY_POINT 'ibListStrByName' MODULE_NAME 'ORLIX';
 
@@ -129,14 +134,14 @@ DECLARE EXTERNAL FUNCTION ibListStrClear
 /* ibListStrAdd: appends the value (a value already present is added again)
  * and marks the list unsorted. Returns 1; 0 for an unknown handle. */
 DECLARE EXTERNAL FUNCTION ibListStrAdd
-	INTEGER, CSTRING(4096)
+	INTEGER, CSTRING(4096) CHARACTER SET WIN1251
 	RETURNS INTEGER BY VALUE
 	ENTRY_POINT 'ibListStrAdd' MODULE_NAME 'ORLIX';
 
 /* ibListStrDelete: removes one occurrence of the value. Returns 1, also when
  * the value was absent; 0 for an unknown handle. */
 DECLARE EXTERNAL FUNCTION ibListStrDelete
-	INTEGER, CSTRING(4096)
+	INTEGER, CSTRING(4096) CHARACTER SET WIN1251
 	RETURNS INTEGER BY VALUE
 	ENTRY_POINT 'ibListStrDelete' MODULE_NAME 'ORLIX';
 
@@ -150,7 +155,7 @@ DECLARE EXTERNAL FUNCTION ibListStrCount
  * first and leaves it sorted (later tests then search by bisection), so
  * positions change. */
 DECLARE EXTERNAL FUNCTION ibListStrExists
-	INTEGER, CSTRING(4096)
+	INTEGER, CSTRING(4096) CHARACTER SET WIN1251
 	RETURNS INTEGER BY VALUE
 	ENTRY_POINT 'ibListStrExists' MODULE_NAME 'ORLIX';
 
@@ -159,7 +164,7 @@ DECLARE EXTERNAL FUNCTION ibListStrExists
  * start exactly at that 1-based position of text (pos 1: text begins with
  * it). Does not reorder the list. */
 DECLARE EXTERNAL FUNCTION ibListStrExistsByPos
-	INTEGER, CSTRING(4096), INTEGER
+	INTEGER, CSTRING(4096) CHARACTER SET WIN1251, INTEGER
 	RETURNS INTEGER BY VALUE
 	ENTRY_POINT 'ibListStrExistsByPos' MODULE_NAME 'ORLIX';
 
@@ -174,7 +179,7 @@ DECLARE EXTERNAL FUNCTION ibListStrSort
 /* ibListStrIndex: the 0-based position of the value in the list's current
  * order (never sorts); -1 when absent or for an unknown handle. */
 DECLARE EXTERNAL FUNCTION ibListStrIndex
-	INTEGER, CSTRING(4096)
+	INTEGER, CSTRING(4096) CHARACTER SET WIN1251
 	RETURNS INTEGER BY VALUE
 	ENTRY_POINT 'ibListStrIndex' MODULE_NAME 'ORLIX';
 
@@ -182,7 +187,7 @@ DECLARE EXTERNAL FUNCTION ibListStrIndex
  * for an index out of range or an unknown handle. */
 DECLARE EXTERNAL FUNCTION ibListStrGetItemByIndex
 	INTEGER, INTEGER
-	RETURNS CSTRING(4096) FREE_IT
+	RETURNS CSTRING(4096) CHARACTER SET WIN1251 FREE_IT
 	ENTRY_POINT 'ibListStrGetItemByIndex' MODULE_NAME 'ORLIX';
 
 /* ibListStrGetItemBySubStr: the first list string that contains sub (letter
@@ -191,14 +196,14 @@ DECLARE EXTERNAL FUNCTION ibListStrGetItemByIndex
  * longest value (4096 bytes): the library never writes more than 4096 bytes
  * and the terminator there. Keep this length equal to ibListStrAdd's. */
 DECLARE EXTERNAL FUNCTION ibListStrGetItemBySubStr
-	INTEGER, CSTRING(4096)
-	RETURNS CSTRING(4096)
+	INTEGER, CSTRING(4096) CHARACTER SET WIN1251
+	RETURNS CSTRING(4096) CHARACTER SET WIN1251
 	ENTRY_POINT 'ibListStrGetItemBySubStr' MODULE_NAME 'ORLIX';
 
 /* ibListIntCreate: creates an empty integer list under the name and returns
  * its handle; 0 on a failure. */
 DECLARE EXTERNAL FUNCTION ibListIntCreate
-	CSTRING(255)
+	CSTRING(255) CHARACTER SET WIN1251
 	RETURNS INTEGER BY VALUE
 	ENTRY_POINT 'ibListIntCreate' MODULE_NAME 'ORLIX';
 
@@ -219,7 +224,7 @@ DECLARE EXTERNAL FUNCTION ibListIntPrint
 /* ibListIntByName: the handle of the integer list of that name; 0 when
  * there is none. */
 DECLARE EXTERNAL FUNCTION ibListIntByName
-	CSTRING(255)
+	CSTRING(255) CHARACTER SET WIN1251
 	RETURNS INTEGER BY VALUE
 	ENTRY_POINT 'ibListIntByName' MODULE_NAME 'ORLIX';
 
@@ -275,7 +280,7 @@ DECLARE EXTERNAL FUNCTION ibListIntGetItemByIndex
 /* ibListDoubleCreate: creates an empty double list under the name and
  * returns its handle; 0 on a failure. */
 DECLARE EXTERNAL FUNCTION ibListDoubleCreate
-	CSTRING(255)
+	CSTRING(255) CHARACTER SET WIN1251
 	RETURNS INTEGER BY VALUE
 	ENTRY_POINT 'ibListDoubleCreate' MODULE_NAME 'ORLIX';
 
@@ -297,7 +302,7 @@ DECLARE EXTERNAL FUNCTION ibListDoublePrint
 /* ibListDoubleByName: the handle of the double list of that name; 0 when
  * there is none. */
 DECLARE EXTERNAL FUNCTION ibListDoubleByName
-	CSTRING(255)
+	CSTRING(255) CHARACTER SET WIN1251
 	RETURNS INTEGER BY VALUE
 	ENTRY_POINT 'ibListDoubleByName' MODULE_NAME 'ORLIX';
 
@@ -410,7 +415,7 @@ DECLARE EXTERNAL FUNCTION ibListDoubleSort
  * logs "TMemTable.CreateTable=<name>") and returns its handle, the lowest
  * free one. 0 on a failure, such as a name already used on this thread. */
 DECLARE EXTERNAL FUNCTION ibMemTableCreate
-	CSTRING(255)
+	CSTRING(255) CHARACTER SET WIN1251
 	RETURNS INTEGER BY VALUE
 	ENTRY_POINT 'ibMemTableCreate' MODULE_NAME 'ORLIX';
 
@@ -434,7 +439,7 @@ DECLARE EXTERNAL FUNCTION ibMemTablePrint
 /* ibMemTableByName: the handle of the table of that name (letter case
  * ignored); 0 when there is none. */
 DECLARE EXTERNAL FUNCTION ibMemTableByName
-	CSTRING(255)
+	CSTRING(255) CHARACTER SET WIN1251
 	RETURNS INTEGER BY VALUE
 	ENTRY_POINT 'ibMemTableByName' MODULE_NAME 'ORLIX';
 
@@ -451,14 +456,14 @@ DECLARE EXTERNAL FUNCTION ibMemTableClear
  * not). Adding a field clears the work row. -1 on a failure: unknown type
  * or action name, or the table already has rows (or had them). */
 DECLARE EXTERNAL FUNCTION ibMemTableAddField
-	INTEGER, CSTRING(255), CSTRING(255), INTEGER, CSTRING(255)
+	INTEGER, CSTRING(255) CHARACTER SET WIN1251, CSTRING(255) CHARACTER SET WIN1251, INTEGER, CSTRING(255) CHARACTER SET WIN1251
 	RETURNS INTEGER BY VALUE
 	ENTRY_POINT 'ibMemTableAddField' MODULE_NAME 'ORLIX';
 
 /* ibMemTableFieldByName: the index of the first field of that name (letter
  * case counts); -1 when there is none or on a failure. */
 DECLARE EXTERNAL FUNCTION ibMemTableFieldByName
-	INTEGER, CSTRING(255)
+	INTEGER, CSTRING(255) CHARACTER SET WIN1251
 	RETURNS INTEGER BY VALUE
 	ENTRY_POINT 'ibMemTableFieldByName' MODULE_NAME 'ORLIX';
 
@@ -474,7 +479,7 @@ DECLARE EXTERNAL FUNCTION ibMemTableRowClear
 /* ibMemTableRowFieldSetStr: stores the string (taken as passed) in the work
  * row's field (handle, field index, value). Returns 1; 0 on a failure. */
 DECLARE EXTERNAL FUNCTION ibMemTableRowFieldSetStr
-	INTEGER, INTEGER, CSTRING(32000)
+	INTEGER, INTEGER, CSTRING(32000) CHARACTER SET WIN1251
 	RETURNS INTEGER BY VALUE
 	ENTRY_POINT 'ibMemTableRowFieldSetStr' MODULE_NAME 'ORLIX';
 
@@ -524,7 +529,7 @@ DECLARE EXTERNAL FUNCTION ibMemTableLocate
  * field changes) and its mark. Returns 1; 0 on a failure or when the
  * cursor is off the rows. */
 DECLARE EXTERNAL FUNCTION ibMemTableFieldSetStr
-	INTEGER, INTEGER, CSTRING(32000)
+	INTEGER, INTEGER, CSTRING(32000) CHARACTER SET WIN1251
 	RETURNS INTEGER BY VALUE
 	ENTRY_POINT 'ibMemTableFieldSetStr' MODULE_NAME 'ORLIX';
 
@@ -553,7 +558,7 @@ DECLARE EXTERNAL FUNCTION ibMemTableFieldSetDate
  * (logged). */
 DECLARE EXTERNAL FUNCTION ibMemTableFieldGetStr
 	INTEGER, INTEGER
-	RETURNS CSTRING(32000)
+	RETURNS CSTRING(32000) CHARACTER SET WIN1251
 	ENTRY_POINT 'ibMemTableFieldGetStr' MODULE_NAME 'ORLIX';
 
 /* ibMemTableFieldGetInt: the integer of the current row's field; clears the
@@ -1270,7 +1275,7 @@ DECLARE EXTERNAL FUNCTION ibOstatokExecute
  * and trailing spaces ignored (as SQL compares CHAR values), leading blanks
  * not (' ostdaily' is no table); -1 for any other name. */
 DECLARE EXTERNAL FUNCTION ibOstatokGetTableNumber
-	CSTRING(255)
+	CSTRING(255) CHARACTER SET WIN1251
 	RETURNS INTEGER BY VALUE
 	ENTRY_POINT 'ibOstatokGetTableNumber' MODULE_NAME 'ORLIX';
 
@@ -1278,7 +1283,7 @@ DECLARE EXTERNAL FUNCTION ibOstatokGetTableNumber
  * surrounding blanks ignored: ostdate 0, pack 1, rz 2, placeindex 3,
  * quantity 4, resquantity 5. Any other name: -1 (logged). */
 DECLARE EXTERNAL FUNCTION ibOstatokGetFieldNumber
-	CSTRING(255)
+	CSTRING(255) CHARACTER SET WIN1251
 	RETURNS INTEGER BY VALUE
 	ENTRY_POINT 'ibOstatokGetFieldNumber' MODULE_NAME 'ORLIX';
 
@@ -1396,7 +1401,7 @@ DECLARE EXTERNAL FUNCTION ibOstStoreExecute
  * QUANTITY 4, letter case ignored, blanks not; -1 for any other name (not
  * logged). */
 DECLARE EXTERNAL FUNCTION ibOstStoreGetFieldNumber
-	CSTRING(255)
+	CSTRING(255) CHARACTER SET WIN1251
 	RETURNS INTEGER BY VALUE
 	ENTRY_POINT 'ibOstStoreGetFieldNumber' MODULE_NAME 'ORLIX';
 

@@ -1,26 +1,41 @@
 #include "frame/log.h"
 
-#include <atomic>
 #include <memory>
+#include <mutex>
 
 #include "frame/platform.h"
 
 namespace orlix {
 namespace {
 
-// Shared by all threads; readers take a snapshot, writers swap the whole name,
-// so a reader sees the old name or the new one, never a mixture.
-std::atomic<std::shared_ptr<const std::string>> g_log_file_name;
+// Shared by all threads. A writer swaps the whole name, a reader copies the
+// pointer; both hold the lock only for that pointer copy, so a reader sees the
+// old name or the new one, never a mixture, and no file write is done under
+// the lock. A plain mutex rather than std::atomic<std::shared_ptr>: GCC 12
+// releases the latter's internal lock with relaxed order, a race that
+// ThreadSanitizer rightly reports; a mutex it can check.
+std::mutex g_log_name_mutex;
+std::shared_ptr<const std::string> g_log_file_name;
+
+std::shared_ptr<const std::string> CurrentLogFileName() {
+  std::lock_guard<std::mutex> lock(g_log_name_mutex);
+  return g_log_file_name;
+}
 
 }  // namespace
 
 void SetLogFileName(std::string_view name) {
-  auto fresh = name.empty() ? nullptr : std::make_shared<const std::string>(name);
-  g_log_file_name.store(std::move(fresh));
+  std::shared_ptr<const std::string> fresh;
+  if (!name.empty()) fresh = std::make_shared<const std::string>(name);
+  {
+    std::lock_guard<std::mutex> lock(g_log_name_mutex);
+    g_log_file_name.swap(fresh);
+  }
+  // The old name is released here, outside the lock.
 }
 
 std::string LogFileName() {
-  auto name = g_log_file_name.load();
+  auto name = CurrentLogFileName();
   return name ? *name : std::string();
 }
 
@@ -46,7 +61,7 @@ std::string BuildLogLine(std::string_view message, bool with_error) {
 
 void WriteLog(std::string_view message, bool with_error) noexcept {
   try {
-    auto name = g_log_file_name.load();
+    const auto name = CurrentLogFileName();
     if (!name) return;
     platform::AppendToFile(*name, BuildLogLine(message, with_error));
   } catch (...) {

@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
 # Runs one SQL test of ORLIX.so through a real embedded Firebird 3 engine.
 #
-#   tests/sql/run_sql_test.sh <build-dir> <test.sql>
+#   tests/sql/run_sql_test.sh <build-dir> <test.sql> [<charset>]
 #
 # <build-dir> holds ORLIX.so. The test gets a private Firebird root
 # (<build-dir>/fbroot, shared by all tests of that build, see scripts/fbroot.sh)
-# and a fresh work folder <build-dir>/sqltests/<name>/ with a new WIN1251
-# database into which sql/orlix.sql has been run.
+# and a fresh work folder <build-dir>/sqltests/<name>-<charset>/ with a new
+# database of default character set <charset> (WIN1251 when not given; every
+# test runs in a UTF8 database too) into which sql/orlix.sql has been run.
 #
 # The test file (UTF-8) is run with isql-fb after these substitutions:
 #   @LOG@      a log file name in the work folder; the file does not exist yet
 #   @WORKDIR@  the work folder
+#   @CHARSET@  the database's default character set
 # Every result row whose first column is exactly PASS or FAIL is one check,
 # typically from
 #   EXECUTE BLOCK RETURNS (RESULT VARCHAR(4), CHECK_NAME VARCHAR(200)) AS
@@ -20,7 +22,8 @@
 #   bash <name>.check.sh <log-file> <workdir>
 # and every line of its output starting with PASS or FAIL is one check too.
 # It finds in its environment: FIREBIRD and FIREBIRD_LOCK (the private root),
-# ORLIX_BUILD_DIR, ORLIX_REPO, ORLIX_DB (the test database, closed by then);
+# ORLIX_BUILD_DIR, ORLIX_REPO, ORLIX_DB (the test database, closed by then),
+# ORLIX_CHARSET;
 # to run isql-fb itself it sources "$ORLIX_REPO/scripts/fbroot.sh" and calls
 # orlix_isql "$ORLIX_BUILD_DIR" <isql arguments>.
 #
@@ -30,8 +33,8 @@
 # "<name>: N passed, M failed".
 set -uo pipefail
 
-if [[ $# -ne 2 ]]; then
-  echo "usage: $0 <build-dir> <test.sql>" >&2
+if [[ $# -lt 2 || $# -gt 3 ]]; then
+  echo "usage: $0 <build-dir> <test.sql> [<charset>]" >&2
   exit 2
 fi
 
@@ -40,6 +43,8 @@ build_dir=$(cd "$1" 2>/dev/null && pwd -P) || { echo "no build folder: $1" >&2; 
 test_sql=$(cd "$(dirname "$2")" 2>/dev/null && pwd -P)/$(basename "$2")
 [[ -f $test_sql ]] || { echo "no test file: $2" >&2; exit 2; }
 name=$(basename "$test_sql" .sql)
+charset=${3:-WIN1251}
+[[ $charset =~ ^[A-Z0-9_]+$ ]] || { echo "bad character set name: $charset" >&2; exit 2; }
 check_script=$(dirname "$test_sql")/$name.check.sh
 # Seconds one isql-fb run may take before it counts as hung.
 timeout_s=${ORLIX_SQL_TIMEOUT:-900}
@@ -48,7 +53,7 @@ timeout_s=${ORLIX_SQL_TIMEOUT:-900}
 source "$repo/scripts/fbroot.sh"
 
 summary() {  # summary <passed> <failed>
-  echo "$name: $1 passed, $2 failed"
+  echo "$name ($charset): $1 passed, $2 failed"
 }
 
 if [[ ! -f $build_dir/ORLIX.so ]]; then
@@ -65,7 +70,7 @@ fi
 orlix_fbroot_create "$build_dir/fbroot" "$build_dir" || { echo "ERROR: cannot build the Firebird root"; summary 0 0; exit 1; }
 orlix_fbroot_env "$build_dir/fbroot" || exit 1
 
-workdir=$build_dir/sqltests/$name
+workdir=$build_dir/sqltests/$name-$(printf '%s' "$charset" | tr '[:upper:]' '[:lower:]')
 rm -rf "$workdir"
 mkdir -p "$workdir" || exit 1
 cd "$workdir" || exit 1
@@ -73,6 +78,10 @@ db=$workdir/test.fdb
 log=$workdir/orlix.log
 
 errors=0
+# Copies standard input with a prefix on each line (the prefix may hold any
+# character, a path's slashes included).
+prefix_lines() { awk -v prefix="$1" '{ print prefix $0 }'; }
+
 # Reports the errors of one isql-fb run: its stderr, error text on stdout,
 # its exit status. run_isql <step> <output-prefix> <isql arguments...>
 run_isql() {
@@ -84,12 +93,12 @@ run_isql() {
   local bad=0
   if [[ -s $out.err ]]; then
     bad=1
-    sed "s/^/ERROR ($step): /" "$out.err"
+    prefix_lines "ERROR ($step): " <"$out.err"
   fi
   if grep -Eq 'Statement failed|SQLSTATE|Dynamic SQL Error|AddressSanitizer|runtime error:' "$out.out"; then
     bad=1
     grep -E 'Statement failed|SQLSTATE|Dynamic SQL Error|AddressSanitizer|runtime error:' "$out.out" |
-      sed "s/^/ERROR ($step): /"
+      prefix_lines "ERROR ($step): "
   fi
   if [[ $rc -eq 124 ]]; then
     bad=1
@@ -106,7 +115,7 @@ run_isql() {
 
 sed_escape() { printf '%s' "$1" | sed -e 's/[\\|&]/\\&/g'; }
 
-printf "CREATE DATABASE '%s' USER 'SYSDBA' DEFAULT CHARACTER SET WIN1251;\n" "$db" >create.sql
+printf "CREATE DATABASE '%s' USER 'SYSDBA' DEFAULT CHARACTER SET %s;\n" "$db" "$charset" >create.sql
 if ! run_isql "create database" create -q -i create.sql; then
   summary 0 0
   exit 1
@@ -116,7 +125,7 @@ if ! run_isql "sql/orlix.sql" declare -q -user SYSDBA "$db" -i "$repo/sql/orlix.
   exit 1
 fi
 
-sed -e "s|@LOG@|$(sed_escape "$log")|g" -e "s|@WORKDIR@|$(sed_escape "$workdir")|g" \
+sed -e "s|@LOG@|$(sed_escape "$log")|g" -e "s|@WORKDIR@|$(sed_escape "$workdir")|g" -e "s|@CHARSET@|$charset|g" \
   "$test_sql" >"$workdir/$name.sql"
 run_isql "$name.sql" test -q -ch UTF8 -user SYSDBA "$db" -i "$workdir/$name.sql" || errors=1
 
@@ -126,7 +135,7 @@ failed=$(awk '$1 == "FAIL"' test.out | wc -l)
 awk '$1 == "FAIL" { sub(/[ \t]+$/, ""); print }' test.out
 
 if [[ -f $check_script ]]; then
-  ORLIX_BUILD_DIR=$build_dir ORLIX_REPO=$repo ORLIX_DB=$db \
+  ORLIX_BUILD_DIR=$build_dir ORLIX_REPO=$repo ORLIX_DB=$db ORLIX_CHARSET=$charset \
     timeout "$timeout_s" bash "$check_script" "$log" "$workdir" >check.out 2>check.err </dev/null
   rc=$?
   passed=$((passed + $(awk '$1 == "PASS"' check.out | wc -l)))
