@@ -258,8 +258,7 @@ class Session {
     }
   }
 
-  int32_t Day(bool near_only) {
-    if (near_only) return kBaseDay + data_.ConsumeIntegralInRange(-60, 60);
+  int32_t Day() {
     switch (data_.ConsumeIntegralInRange(0, 7)) {
       case 0: case 1: case 2: case 3: case 4: return kBaseDay + data_.ConsumeIntegralInRange(-20, 40);
       case 5: return data_.PickValueInArray({kFirstDay, kLastDay, 0, 15018 /* 1899-12-30 */, kBaseDay});
@@ -299,11 +298,6 @@ class Session {
   // A heap block of exactly the declared size of the argument.
   std::unique_ptr<char[]> Argument(const Export& e, size_t i, bool in_road, bool is_log_name) {
     const Kind kind = e.args[i];
-    // CAP: the remains engine spreads balances over every day from a key's
-    // first movement to LastDate, bounded only by a row limit large enough
-    // to take longer than the 10 s an input may (a fix of that bound is under
-    // way). Until it lands, its dates stay within 60 days of the centre.
-    const bool near_dates_only = e.name.rfind("ibOstatok", 0) == 0;
     auto put = [](auto value) {
       std::unique_ptr<char[]> block(new char[sizeof value]);
       std::memcpy(block.get(), &value, sizeof value);
@@ -315,9 +309,9 @@ class Session {
       case Kind::kInt64: return put(Integer(in_road));
       case Kind::kFloat: return put(static_cast<float>(Double()));
       case Kind::kDouble: return put(Double());
-      case Kind::kDate: return put(Day(near_dates_only));
+      case Kind::kDate: return put(Day());
       case Kind::kTimestamp:
-        return put(int64_t{Day(near_dates_only)} | (int64_t{data_.ConsumeIntegral<uint32_t>()} << 32));
+        return put(int64_t{Day()} | (int64_t{data_.ConsumeIntegral<uint32_t>()} << 32));
       case Kind::kCString: {
         const size_t declared = e.string_sizes[i];
         // The log switch names a real file: a fuzzed name would create files

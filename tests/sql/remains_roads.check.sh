@@ -30,7 +30,7 @@ expected=(
   "ibOstatokGetFieldDate: except=TOstatok.GetFieldDate: $(printf "$no_field" 1 4)"
   "ibOstatokGetFieldInteger: except=TOstatok.GetFieldInteger: $(printf "$no_field" 0 4)"
   "ibOstatokGetFieldDouble: except=TOstatok.GetFieldDouble: $(printf "$no_field" 3 4)"
-  "ibOstatokExecute: except=TOstatok.Execute: day spreading up to LastDate 31.12.9999 needs more than 10000000 rows"
+  "ibOstatokExecute: except=TOstatok.Execute: day spreading up to LastDate 31.12.9999 needs more than 2000000 rows"
   "Ostatok"
 )
 mapfile -t got < <(tail -n +2 <<<"$messages")

@@ -105,7 +105,7 @@ BEGIN
   ibOstatokAppend(DATE '0001-01-01', 1, 1, 13, 1, 0);
   RESULT = IIF(ibOstatokExecute(0) = 0 AND ibOstatokGetQuantity(4, DATE '2024-03-13', 0, 0, 5) = 3
                AND ibOstatokGetQuantity(0, CURRENT_DATE, 0, 0, 12) = 0, 'PASS', 'FAIL');
-  CHECK_NAME = 'a plan beyond 10,000,000 rows is refused (logged) before any table changes';
+  CHECK_NAME = 'a plan beyond 2,000,000 rows is refused (logged) before any table changes';
   SUSPEND;
   ibOstatokClear(0);
   ibOstatokAppend(DATE '1990-01-01', 1, 1, 1, 2, 0);
