@@ -107,7 +107,10 @@ void TMoveLoopList::NextLoop() {
       while (i < links_.Count() && !links_.At(i).Usable()) ++i;
       if (i >= links_.Count()) return;
       current = &links_.At(i);
-      Add(current, current->q, i);  // the first link is not marked
+      // The first link is marked too, so that no path takes it twice (a
+      // move to its own place links to itself, and would go around twice).
+      current->Deleted = true;
+      Add(current, current->q, i);
       i = 0;
     } else {
       // Backtrack: drop the top step; also drop steps whose link is used up.

@@ -18,7 +18,8 @@
 
 namespace orlix {
 
-// Deleted marks a link that is on the current path; Quantity is not used.
+// Deleted marks a link that is on the current path (the first link too);
+// Quantity is not used.
 class TMoveLink final : public TRow<TMoveLink> {
  public:
   void AddQuantities(const TMoveLink&) {}
