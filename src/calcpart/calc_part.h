@@ -95,6 +95,7 @@ class TCalcPart final : public TObject {
   bool ApplyCycle(TMoveLoopList& loop);
   TPartSpec* CycleParty(const TMoveLoopList& loop);
   TPartSpec* RerouteCandidate(const TXRet& y, const TXPart& x);
+  void RerouteReturn(TXRet& y, TXPart& x);
   void SwapForConsumption(TXPart& x);
   int FirstAtPlace(const TBaseList& list, int32_t pi, bool remains) const;
 
@@ -115,7 +116,11 @@ class TCalcPart final : public TObject {
     const int at = PartSpec.AppendSorted(from.dh, idh, mdh, q, from.d, from.pi, from.ot, from.dk, from.fix, from.rub,
                                          from.cur, from.th, from.ci, pci, bd, bot);
     if (spec_walk_ && at <= *spec_walk_) ++*spec_walk_;
+    if (spec_by_place_) NoteInsertedSpec(at);
   }
+  // Puts the split inserted at a position into spec_by_place_, after the
+  // nearest row of its place before it, as the list has it.
+  void NoteInsertedSpec(int at);
   void MergeAll();
 
   // State of step S2.
@@ -138,6 +143,9 @@ class TCalcPart final : public TObject {
   bool insert_sorted_ = false;
   bool swapping_ = false;
   int* spec_walk_ = nullptr;  // position of a walk over PartSpec, kept on its row
+  // Step S4: the splits of each place in PartSpec order (a return's
+  // candidates are all of its place), kept in step with the inserts.
+  std::unordered_map<int32_t, std::vector<TPartSpec*>>* spec_by_place_ = nullptr;
 };
 
 }  // namespace orlix

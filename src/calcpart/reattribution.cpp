@@ -4,6 +4,9 @@
 // the party of a fixed kind-2 split that takes a moved party instead (S5).
 // They insert their PartSpec rows in order and lower what they re-attribute.
 #include <algorithm>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
 
 #include "calcpart/calc_part.h"
 
@@ -12,6 +15,17 @@ namespace {
 
 // Repeats of the rerouting of one return.
 constexpr int kRerouteRepeats = 1001;
+// Links the cycle search of one step may examine (a few tens of milliseconds).
+constexpr int64_t kCycleSearchSteps = 2'000'000;
+
+using SpecsByPlace = std::unordered_map<int32_t, std::vector<TPartSpec*>>;
+
+// The splits of each place, in list order.
+SpecsByPlace ByPlace(const TPartSpecList& specs) {
+  SpecsByPlace rows;
+  for (int i = 0; i < specs.Count(); ++i) rows[specs.At(i).pi].push_back(&specs.At(i));
+  return rows;
+}
 
 }  // namespace
 
@@ -26,8 +40,16 @@ void TCalcPart::ResolveMoveCycles() {
   PartSpec.MergeDuplicates();
   PartSpec.SetSortMode(TPartSpecList::kByBaseDate);
   PartSpec.Sort();
-  ApplyMoveLoops();
-  MoveLinks.Clear();
+  if (MoveLinks.Count() == 0) return;
+  SpecsByPlace by_place = ByPlace(PartSpec);
+  spec_by_place_ = &by_place;
+  try {
+    ApplyMoveLoops();
+  } catch (...) {
+    spec_by_place_ = nullptr;
+    throw;
+  }
+  spec_by_place_ = nullptr;
 }
 
 void TCalcPart::BuildMoveLinks() {
@@ -75,8 +97,12 @@ TPartSpec* TCalcPart::CycleParty(const TMoveLoopList& loop) {
     return true;
   };
   TPartSpec* candidate = nullptr;
-  for (int i = 0; i < PartSpec.Count(); ++i) {
-    TPartSpec& h = PartSpec.At(i);
+  const auto place = spec_by_place_->find(first.pi);
+  if (place == spec_by_place_->end()) return nullptr;
+  // Only splits of the first move's place qualify; in list order, the first
+  // stored split (cp > 0) ends the walk where the whole list would.
+  for (TPartSpec* row : place->second) {
+    TPartSpec& h = *row;
     if (h.cp > 0) break;
     if (!qualifies(h)) continue;
     const bool fits = !(h.bd > first.d || (h.d < last.d && last.ot != 2));
@@ -127,6 +153,7 @@ bool TCalcPart::ApplyCycle(TMoveLoopList& loop) {
 
 void TCalcPart::ApplyMoveLoops() {
   TMoveLoopList& loop = MoveLinks.Loops();
+  loop.SetStepBudget(kCycleSearchSteps);
   loop.First();
   if (loop.Count() == 0) return;
   PartSpec.SetSortMode(TPartSpecList::kByBaseDate);
@@ -143,8 +170,12 @@ void TCalcPart::ApplyMoveLoops() {
 
 TPartSpec* TCalcPart::RerouteCandidate(const TXRet& y, const TXPart& x) {
   TPartSpec* candidate = nullptr;
-  for (int i = 0; i < PartSpec.Count(); ++i) {
-    TPartSpec& h = PartSpec.At(i);
+  const auto place = spec_by_place_->find(y.pi);
+  if (place == spec_by_place_->end()) return nullptr;
+  // The rows of y's place in list order: no other row qualifies, and the
+  // first stored split (cp > 0) ends the walk where the whole list would.
+  for (TPartSpec* row : place->second) {
+    TPartSpec& h = *row;
     if (h.cp > 0) break;
     if (h.Deleted || !(h.Quantity > kEps) || h.pi != y.pi) continue;
     if (h.fix && FixKind.Lookup(h.dh, h.idh) != 2) continue;
@@ -174,35 +205,55 @@ void TCalcPart::RerouteReturns() {
   if (!XRet.At(0).xp) return;
   PartSpec.SetSortMode(TPartSpecList::kByBaseDate);
   PartSpec.Sort();
-  for (int i = 0; i < XRet.Count(); ++i) {
-    TXRet& y = XRet.At(i);
-    if (!y.xp) break;
-    TXPart& x = *y.xp;
-    if (y.Deleted || !(y.Quantity > kEps)) continue;
-    for (int repeat = 0; repeat < kRerouteRepeats && y.Quantity > kEps; ++repeat) {
-      TPartSpec* chosen = RerouteCandidate(y, x);
-      if (!chosen) break;
-      TPartSpec& h = *chosen;
-      const double t = std::min(y.Quantity, h.Quantity);
-      // x takes h's party; h takes the goods y brought back.
-      InsertSpec(x, h.idh, h.mdh, t, h.pci, h.bd, h.bot);
-      BookReturn(y, x, h.idh, h.mdh, t);
-      InsertSpec(h, h.idh, y.dh, t, h.pci, y.d, 0);
-      h.Quantity -= t;
-      x.Quantity -= t;
-      y.Quantity -= t;
-      x.rq -= t;
-      if (y.Quantity > kEps && x.d == y.d) {
-        // Returned on the consumption's own day: x takes those goods too.
-        const double rest = y.Quantity;
-        InsertSpec(x, h.idh, y.dh, rest, h.pci, y.d, 0);
-        BookReturn(y, x, h.idh, y.dh, rest);
-        x.Quantity -= rest;
-        y.Quantity -= rest;
-        x.rq -= rest;
-      }
+  SpecsByPlace by_place = ByPlace(PartSpec);
+  spec_by_place_ = &by_place;
+  try {
+    for (int i = 0; i < XRet.Count(); ++i) {
+      TXRet& y = XRet.At(i);
+      if (!y.xp) break;
+      if (!y.Deleted && y.Quantity > kEps) RerouteReturn(y, *y.xp);
+    }
+  } catch (...) {
+    spec_by_place_ = nullptr;
+    throw;
+  }
+  spec_by_place_ = nullptr;
+}
+
+void TCalcPart::RerouteReturn(TXRet& y, TXPart& x) {
+  for (int repeat = 0; repeat < kRerouteRepeats && y.Quantity > kEps; ++repeat) {
+    TPartSpec* chosen = RerouteCandidate(y, x);
+    if (!chosen) break;
+    TPartSpec& h = *chosen;
+    const double t = std::min(y.Quantity, h.Quantity);
+    // x takes h's party; h takes the goods y brought back.
+    InsertSpec(x, h.idh, h.mdh, t, h.pci, h.bd, h.bot);
+    BookReturn(y, x, h.idh, h.mdh, t);
+    InsertSpec(h, h.idh, y.dh, t, h.pci, y.d, 0);
+    h.Quantity -= t;
+    x.Quantity -= t;
+    y.Quantity -= t;
+    x.rq -= t;
+    if (y.Quantity > kEps && x.d == y.d) {
+      // Returned on the consumption's own day: x takes those goods too.
+      const double rest = y.Quantity;
+      InsertSpec(x, h.idh, y.dh, rest, h.pci, y.d, 0);
+      BookReturn(y, x, h.idh, y.dh, rest);
+      x.Quantity -= rest;
+      y.Quantity -= rest;
+      x.rq -= rest;
     }
   }
+}
+
+void TCalcPart::NoteInsertedSpec(int at) {
+  TPartSpec* row = &PartSpec.At(at);
+  std::vector<TPartSpec*>& rows = (*spec_by_place_)[row->pi];
+  int before = at - 1;
+  while (before >= 0 && PartSpec.At(before).pi != row->pi) --before;
+  auto place = rows.begin();
+  if (before >= 0) place = std::find(rows.begin(), rows.end(), &PartSpec.At(before)) + 1;
+  rows.insert(place, row);
 }
 
 // ---- Step S5: swapped fixed parties ---------------------------------------------------------
