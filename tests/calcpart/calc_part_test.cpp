@@ -354,6 +354,58 @@ TEST_F(CalcPartTest, EmptyListsStayEmpty) {
   EXPECT_EQ(0, e.Remains.Count() + e.XPart.Count() + e.XRet.Count() + e.PartSpec.Count() + e.RetSpec.Count());
 }
 
+// A ring of n moves (place j to j + 1, the last back to place 1), none of
+// which finds goods, and consumption 9 at place 2 that took party 100 there.
+// S3 links every move to the next and finds the cycle starting with the move
+// out of place 2; consumption 9's split qualifies (the last move has ot 2),
+// so the party goes around: every move is booked for 2, and consumption 9 now
+// takes the party as brought back by the move into place 2. For n from 2 to
+// 50 places; a ring of zero quantities makes no cycle and changes nothing.
+TEST_F(CalcPartTest, CyclesOfTwoToFiftyPlacesCarryTheSplitAround) {
+  for (const int n : {2, 3, 7, 50}) {
+    SCOPED_TRACE(n);
+    for (const double q : {2.0, 0.0}) {
+      e.Clear(0);
+      consumed_.clear();
+      returned_.clear();
+      parties_.clear();
+      Party(100, -1, 1, 2, 2);
+      Consumption(9, 3, 2, 2);
+      for (int j = 1; j <= n; ++j)
+        Consumption(700 + j, 5 + j, j, q, /*dk=*/2, /*ot=*/j == 1 ? 2 : 0, /*ci=*/j == n ? 1 : j + 1);
+      Execute();
+      if (q == 0.0) {
+        EXPECT_EQ(2, Spec(9, 100, -1));
+        EXPECT_EQ(1, e.PartSpec.Count());
+        continue;
+      }
+      EXPECT_EQ(0, e.XPart.Count());
+      EXPECT_EQ(n + 1, e.PartSpec.Count());
+      EXPECT_EQ(2, Spec(9, 100, 701));
+      EXPECT_EQ(2, Spec(702, 100, -1));
+      EXPECT_EQ(2, Spec(701, 100, 700 + n));
+    }
+  }
+}
+
+// Three hundred moves at random between thirty places, with no goods to
+// carry but a few splits: far more cycles than the search may examine. The
+// search stops at its bound, and Execute ends with every identity intact.
+TEST_F(CalcPartTest, ADenseWebOfMovesEndsAtTheSearchBound) {
+  std::mt19937 random(99);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+  for (int i = 0; i < 30; ++i) {
+    Party(100 + i, -1, 1, i, 3);
+    Consumption(1 + i, 2, i, 3);
+  }
+  for (int i = 0; i < 300; ++i) {
+    const int from = pick(0, 29);
+    Consumption(1000 + i, pick(3, 40), from, pick(1, 3), 2, pick(0, 4) == 0 ? 2 : 0, (from + pick(1, 29)) % 30);
+  }
+  Execute();
+  EXPECT_TRUE(e.MoveLinks.Loops().Exhausted());
+}
+
 // Random small warehouses: a few places, parties (some moved in), sales,
 // moves (some to their own place), returns and fix kinds of all three kinds.
 // The identities are checked inside Execute() for every round, and again
