@@ -105,6 +105,9 @@ void BM_Execute(benchmark::State& state, bool moves) {
 }
 BENCHMARK_CAPTURE(BM_Execute, sales, false)->Arg(1)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Execute, with_moves, true)->Arg(1)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+// A million rows (9n with moves): that it ends, and in what time; run alone
+// with --benchmark_filter=million.
+BENCHMARK_CAPTURE(BM_Execute, million, true)->Arg(9)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
