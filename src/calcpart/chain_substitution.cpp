@@ -35,6 +35,9 @@ void TCalcPart::CollectChainCandidates(const TXPart& x, const TRemains& r) {
   if (x.dk == 2) return;
   const auto out = chain_moves_.find(r.pi);
   if (out == chain_moves_.end()) return;
+  // A move used up never qualifies again (neither as a move out nor as a
+  // move back); dropping it keeps the order of the rest.
+  std::erase_if(out->second, [](const TXPart* move) { return move->IsEmpty(); });
   for (TXPart* a : out->second) {
     if (a == &x || !CanTake(*a, r, false) || !(a->d <= x.d || a->ot == 2)) continue;
     const auto back = chain_moves_.find(a->ci);
