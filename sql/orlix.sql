@@ -728,15 +728,36 @@ DECLARE EXTERNAL FUNCTION ibCalcPartFixKindSort
 /* ibCalcPartExecute: the calculation. Returns matched to consumptions (the
  * latest consumption before the return, same place and counterpart, first
  * of the same money values); parties handed out oldest first (then by
- * priority, document, move) to consumptions in date order, fixed ones first;
- * returned goods and the goods of moves arrive as new parties and are handed
- * out in turn; at most two passes over the returns. Afterwards every table
- * is in key order, rows with nothing left are gone, and every row is new
- * except stored splits. For the engine's own rows: each consumption's
- * quantity = its PartSpec rows + what stays in XPart; each return's quantity
- * = its RetSpec rows + what stays in XRet; goods are neither made nor lost.
- * Returns 1; 0 on a failure (logged; the tables are then as the failure
- * left them). */
+ * priority, document, move) to consumptions in date order, fixed ones first,
+ * a party reaching a consumption through another one whose goods came back
+ * or through a move out and back where it can; returned goods and the goods
+ * of moves arrive as new parties and are handed out in turn; then split
+ * parties are sent around cycles of moves, returned goods of open
+ * consumptions pass through later splits, and open consumptions take the
+ * party of a fixed kind-2 split that takes a moved party instead (which
+ * starts another round when new parties arrive); at most two passes over
+ * the returns. Afterwards every table is in key order, rows with nothing
+ * left are gone, and every row is new except stored splits. For the
+ * engine's own rows: each consumption's quantity = its PartSpec rows + what
+ * stays in XPart; each return's quantity = its RetSpec rows + what stays in
+ * XRet; goods are neither made nor lost. Returns 1; 0 on a failure (logged;
+ * the tables are then as the failure left them).
+ *
+ * Bounds: the immediate allocation of arriving goods nests at most 1000
+ * deep per party; a return is rerouted at most 1001 times; the rounds of
+ * one pass stop after 1000; the search for cycles of moves examines at most
+ * 2,000,000 links per round (the cycles of many moves are exponentially
+ * many) and then keeps what it applied.
+ *
+ * Choices of this implementation where the design leaves them open: the
+ * first link of a cycle path is marked like the others, so a move to its own
+ * place is no cycle of its own; a move is never paired with itself as its
+ * own way back; cycles of moves are linked without a date test (a move
+ * feeds the moves that leave from where it arrives); the returns of a
+ * consumption that takes a fixed split's party are booked against the
+ * moved party the split takes instead; a party that arrives during that
+ * swap is looked up with its place, so it adds to an existing row of the
+ * same party and place. */
 DECLARE EXTERNAL FUNCTION ibCalcPartExecute
 	INTEGER
 	RETURNS INTEGER BY VALUE

@@ -122,6 +122,10 @@ void TCalcPart::RecalcLinks() {
 
 void TCalcPart::BookConsumption(const TXPart& x, int32_t idh, int32_t mdh, double bd, int32_t bot, double q,
                                 int32_t pci) {
+  if (insert_sorted_) {
+    InsertSpec(x, idh, mdh, q, pci, bd, bot);
+    return;
+  }
   PartSpec.Append(x.dh, idh, mdh, q, x.d, x.pi, x.ot, x.dk, x.fix, x.rub, x.cur, x.th, x.ci, pci, bd, bot);
 }
 
@@ -145,13 +149,23 @@ void TCalcPart::Execute() {
   do {
     ++pass;
     MatchReturns(pass == kPasses);
+    int rounds = 0;
     do {
       AllocateFifo();
-      ResolveMoveCycles();
-      RerouteReturns();
-      Changed = false;
-      SwapFixedParties();
-    } while (Changed);
+      insert_sorted_ = true;
+      try {
+        ResolveMoveCycles();
+        RerouteReturns();
+        Changed = false;
+        SwapFixedParties();
+      } catch (...) {
+        insert_sorted_ = false;
+        throw;
+      }
+      insert_sorted_ = false;
+      // Each round that sets Changed books new parties; the bound keeps a
+      // warehouse whose swaps feed each other from running without end.
+    } while (Changed && ++rounds < kMaxRounds);
     MergeAll();
   } while (XRet.Count() != 0 && pass != kPasses);
   Remains.SetNew();
@@ -272,6 +286,7 @@ void TCalcPart::AllocateFifo() {
   XRet.SetSortMode(TXRetList::kFifo);
   XRet.Sort();
   depth_ = 0;
+  chain_index_ = false;
   fixed_moves_ = FixKind.HasKind2();
   place_rows_.clear();
   returns_of_.clear();
@@ -446,7 +461,7 @@ void TCalcPart::AddIncome(int32_t dh, int32_t mdh, double d, int32_t pi, int32_t
 
 void TCalcPart::AddRemains(int32_t dh, int32_t mdh, double d, int32_t pi, int32_t ot, int32_t dk, double q, double rub,
                            double cur, int32_t th, int32_t ci) {
-  int index = Remains.Find(dh, mdh, d, dk, ot);
+  int index = Remains.Find(dh, mdh, d, pi, dk, ot);
   if (index >= 0) {
     Remains.At(index).Quantity += q;
   } else {
@@ -460,6 +475,8 @@ void TCalcPart::AddRemains(int32_t dh, int32_t mdh, double d, int32_t pi, int32_
     TRemains& row = Remains.At(index);
     if (row.Quantity <= q + kEps && depth_ < depth_limit_) AllocateParty(row, true);
   }
+  // New goods after a swap: the allocation runs again.
+  if (swapping_ && q > kEps) Changed = true;
 }
 
 }  // namespace orlix

@@ -38,6 +38,8 @@ class TCalcPart final : public TObject {
   static constexpr const char* kRegistryName = "CalcPart";
   // Nesting bound of the immediate allocation of returned or moved goods.
   static constexpr int kDepthLimit = 1000;
+  // Bound of the rounds of steps S2 to S5 in one pass.
+  static constexpr int kMaxRounds = 1000;
 
   TCalcPart();            // writes "TCalcPart.Create"
   ~TCalcPart() override;  // writes "TCalcPart.Destroy"
@@ -70,17 +72,32 @@ class TCalcPart final : public TObject {
   // The steps of Execute.
   void MatchReturns(bool second_pass);
   void AllocateFifo();
-  // Steps that follow the allocation in each round; they change nothing yet.
-  void ResolveMoveCycles() {}
-  void RerouteReturns() {}
-  void SwapFixedParties() {}
+  void ResolveMoveCycles();
+  void RerouteReturns();
+  void SwapFixedParties();
 
  private:
   using RowsByKey = std::unordered_map<uint64_t, std::vector<TXRet*>>;
 
-  // Lets party r reach consumption x through a returned consumption or a
-  // pair of moves; lowers t by what it placed. Places nothing yet.
-  void SubstituteChain(double& /*t*/, TXPart& /*x*/, TRemains& /*r*/, int32_t /*level*/) {}
+  // Lets party r reach consumption x through a consumption whose goods came
+  // back by a return, or through a move there and back; lowers t (and r) by
+  // what it placed and books it all. level is the first candidate examined.
+  void SubstituteChain(double& t, TXPart& x, TRemains& r, int32_t level);
+  void BuildChainIndex();
+  void CollectChainCandidates(const TXPart& x, const TRemains& r);
+  bool BetterOutgoing(const TXPart& a2, const TXPart& b, const TRemains& r, double u) const;
+  // A party row outside every list, priced by the priority of (dk, ot).
+  TRemains TemporaryParty(int32_t dh, int32_t mdh, double d, int32_t pi, int32_t ci, int32_t ot, int32_t dk, double q,
+                          double rub, double cur, int32_t th) const;
+
+  void BuildMoveLinks();
+  void ApplyMoveLoops();
+  bool ApplyCycle(TMoveLoopList& loop);
+  TPartSpec* CycleParty(const TMoveLoopList& loop);
+  TPartSpec* RerouteCandidate(const TXRet& y, const TXPart& x);
+  void RerouteReturn(TXRet& y, TXPart& x);
+  void SwapForConsumption(TXPart& x);
+  int FirstAtPlace(const TBaseList& list, int32_t pi, bool remains) const;
 
   void AllocatePair(TXPart& x, TRemains& r);
   // The walk of step S2 for one party: the consumptions of its place in
@@ -92,6 +109,18 @@ class TCalcPart final : public TObject {
                   double cur, int32_t th, int32_t ci);
   void BookConsumption(const TXPart& x, int32_t idh, int32_t mdh, double bd, int32_t bot, double q, int32_t pci);
   void BookReturn(const TXRet& y, const TXPart& x, int32_t idh, int32_t mdh, double q);
+  // Inserts a split in PartSpec's order (steps S3 to S5) with the fields of
+  // from (a consumption or a split); a walk over PartSpec stays on its row.
+  template <class Row>
+  void InsertSpec(const Row& from, int32_t idh, int32_t mdh, double q, int32_t pci, double bd, int32_t bot) {
+    const int at = PartSpec.AppendSorted(from.dh, idh, mdh, q, from.d, from.pi, from.ot, from.dk, from.fix, from.rub,
+                                         from.cur, from.th, from.ci, pci, bd, bot);
+    if (spec_walk_ && at <= *spec_walk_) ++*spec_walk_;
+    if (spec_by_place_) NoteInsertedSpec(at);
+  }
+  // Puts the split inserted at a position into spec_by_place_, after the
+  // nearest row of its place before it, as the list has it.
+  void NoteInsertedSpec(int at);
   void MergeAll();
 
   // State of step S2.
@@ -105,6 +134,18 @@ class TCalcPart final : public TObject {
   std::unordered_map<int32_t, std::vector<TXPart*>> place_rows_;
   // The returns tied to each open consumption (odh, mdh), in XRet order.
   RowsByKey returns_of_;
+  // Chain candidates by place, in list order: returns tied to a consumption
+  // of the place, moves leaving it. Built on first use in each step.
+  bool chain_index_ = false;
+  std::unordered_map<int32_t, std::vector<TXRet*>> chain_returns_;
+  std::unordered_map<int32_t, std::vector<TXPart*>> chain_moves_;
+  // State of steps S3 to S5: splits are inserted in order, S5 sets Changed.
+  bool insert_sorted_ = false;
+  bool swapping_ = false;
+  int* spec_walk_ = nullptr;  // position of a walk over PartSpec, kept on its row
+  // Step S4: the splits of each place in PartSpec order (a return's
+  // candidates are all of its place), kept in step with the inserts.
+  std::unordered_map<int32_t, std::vector<TPartSpec*>>* spec_by_place_ = nullptr;
 };
 
 }  // namespace orlix

@@ -214,11 +214,12 @@ int TRemainsList::AppendSorted(int32_t dh, int32_t mdh, double d, int32_t pi, in
   return AddWorkSorted();
 }
 
-int TRemainsList::Find(int32_t dh, int32_t mdh, double d, int32_t dk, int32_t ot) {
+int TRemainsList::Find(int32_t dh, int32_t mdh, double d, int32_t pi, int32_t dk, int32_t ot) {
   TRemains& key = Work();
   key.dh = dh;
   key.mdh = mdh;
   key.d = d;
+  key.pi = pi;
   priorities_.Priority(dk, ot, key.p, key.pfm);
   return TBaseList::Find(key);
 }

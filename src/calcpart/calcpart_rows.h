@@ -141,10 +141,10 @@ class TRemainsList final : public TRowList<TRemains> {
   // The same through AddSorted.
   int AppendSorted(int32_t dh, int32_t mdh, double d, int32_t pi, int32_t ot, int32_t dk, double q, double rub,
                    double cur, int32_t th, int32_t ci);
-  // Fills dh, mdh, d and the priority of (dk, ot) into the work item and
-  // searches under the current order; the other key fields keep what the
-  // work item held.
-  int Find(int32_t dh, int32_t mdh, double d, int32_t dk, int32_t ot);
+  // Fills dh, mdh, d, pi and the priority of (dk, ot) into the work item and
+  // searches under the current order (the place counts where the order
+  // starts with it).
+  int Find(int32_t dh, int32_t mdh, double d, int32_t pi, int32_t dk, int32_t ot);
   double GetQuantity(int32_t dh, int32_t mdh);
   int32_t GetFieldInteger(const std::string& field_name) const override;
 

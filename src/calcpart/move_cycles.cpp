@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "frame/format.h"
 
@@ -85,6 +86,11 @@ int TMoveLoopList::Add(TMoveLink* link, double q, int32_t p) {
 void TMoveLoopList::First() {
   SetCursor(0);
   Clear();
+  // The links leaving each move, by index: the search continues a path only
+  // with links whose base is the move it arrived at.
+  leaving_.clear();
+  for (int i = 0; i < links_.Count(); ++i) leaving_[links_.At(i).bmd].push_back(i);
+  if (exhausted_) return;
   Add(nullptr, 0.0, -1);  // the start marker
   Next();
 }
@@ -96,7 +102,7 @@ void TMoveLoopList::Next() { NextLoop(); }
 // next call continues from where this one stopped.
 void TMoveLoopList::NextLoop() {
   for (;;) {
-    if (Count() == 0) return;
+    if (Count() == 0 || exhausted_) return;
     TMoveLink* current = nullptr;
     int i = 0;
     if (Count() == 1) {
@@ -104,10 +110,16 @@ void TMoveLoopList::NextLoop() {
       i = At(0).p + 1;
       if (TMoveLink* first = LinkOf(0)) first->Deleted = false;
       Clear();
-      while (i < links_.Count() && !links_.At(i).Usable()) ++i;
+      while (i < links_.Count() && !links_.At(i).Usable()) {
+        if (!Spend()) return;
+        ++i;
+      }
       if (i >= links_.Count()) return;
       current = &links_.At(i);
-      Add(current, current->q, i);  // the first link is not marked
+      // The first link is marked too, so that no path takes it twice (a
+      // move to its own place links to itself, and would go around twice).
+      current->Deleted = true;
+      Add(current, current->q, i);
       i = 0;
     } else {
       // Backtrack: drop the top step; also drop steps whose link is used up.
@@ -122,21 +134,50 @@ void TMoveLoopList::NextLoop() {
       if (!(prev->q > kEps)) continue;
       current = prev;
     }
-    // Extend from current: the first usable link that continues it.
+    // Extend from current: the first usable link from index i on that
+    // continues it (the links leaving current's move, in index order).
     const TMoveLink* start = LinkOf(0);
-    while (i < links_.Count()) {
-      TMoveLink& next = links_.At(i);
-      if (!next.Usable() || next.bmd != current->md) {
-        ++i;
-        continue;
+    for (;;) {
+      const std::vector<int>& leaving = Leaving(current->md);
+      auto at = std::lower_bound(leaving.begin(), leaving.end(), i);
+      while (at != leaving.end() && !links_.At(*at).Usable()) {
+        if (!Spend()) return;
+        ++at;
       }
+      if (at == leaving.end()) break;  // backtrack
+      if (!Spend()) return;
+      TMoveLink& next = links_.At(*at);
       next.Deleted = true;
-      Add(&next, std::min(next.q, At(Count() - 1).q), i);
+      Add(&next, std::min(next.q, At(Count() - 1).q), *at);
       if (start->bmd == next.md) return;  // back where the path began
       current = &next;
       i = 0;
     }
   }
+}
+
+const std::vector<int>& TMoveLoopList::Leaving(const TXPart* move) const {
+  static const std::vector<int> kNone;
+  const auto found = leaving_.find(move);
+  return found == leaving_.end() ? kNone : found->second;
+}
+
+bool TMoveLoopList::Spend() {
+  if (steps_left_ > 0) {
+    --steps_left_;
+    return true;
+  }
+  // Out of steps: the search ends here, with no link left marked.
+  for (int j = 0; j < Count(); ++j)
+    if (TMoveLink* link = LinkOf(j)) link->Deleted = false;
+  Clear();
+  exhausted_ = true;
+  return false;
+}
+
+void TMoveLoopList::SetStepBudget(int64_t steps) {
+  steps_left_ = steps;
+  exhausted_ = false;
 }
 
 }  // namespace orlix

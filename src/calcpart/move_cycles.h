@@ -9,16 +9,20 @@
 #ifndef ORLIX_CALCPART_MOVE_CYCLES_H_
 #define ORLIX_CALCPART_MOVE_CYCLES_H_
 
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "calcpart/calcpart_rows.h"
 #include "lists/row.h"
 
 namespace orlix {
 
-// Deleted marks a link that is on the current path; Quantity is not used.
+// Deleted marks a link that is on the current path (the first link too);
+// Quantity is not used.
 class TMoveLink final : public TRow<TMoveLink> {
  public:
   void AddQuantities(const TMoveLink&) {}
@@ -63,11 +67,23 @@ class TMoveLoopList final : public TRowList<TMoveLoop> {
   // Replaces the path by the next cycle (NextLoop).
   void Next() override;
 
+  // The number of cycles grows exponentially with the links; the search
+  // examines at most this many links (over First and every Next) and then
+  // ends as if there were no further cycle.
+  void SetStepBudget(int64_t steps);
+  bool Exhausted() const { return exhausted_; }
+
  private:
   void NextLoop();
   TMoveLink* LinkOf(int step) const { return At(step).link; }
+  const std::vector<int>& Leaving(const TXPart* move) const;
+  // Counts one examined link; false (and the path emptied) when the budget is spent.
+  bool Spend();
 
   TMoveLinkList& links_;
+  std::unordered_map<const TXPart*, std::vector<int>> leaving_;  // link indexes by base move
+  int64_t steps_left_ = INT64_MAX;
+  bool exhausted_ = false;
 };
 
 class TMoveLinkList final : public TRowList<TMoveLink> {

@@ -19,7 +19,7 @@ class MoveCyclesTest : public ::testing::Test {
 };
 
 // Links A->B (md B, bmd A, 4) and B->A (md A, bmd B, 6).
-// First: start marker out, link 0 (A->B) becomes the first step (q 4, not
+// First: start marker out, link 0 (A->B) becomes the first step (q 4,
 // marked); extend from B: link 1 (bmd B) continues, marked, q min(6, 4) = 4;
 // its md A is the first link's bmd: a cycle. The caller uses 4 up; Next drops
 // link 1, backtracks: link 0 is used up (q 0), so the first step goes too and
@@ -34,13 +34,23 @@ TEST_F(MoveCyclesTest, TwoMovesThereAndBackMakeOneCycle) {
   EXPECT_EQ(&links.At(0), loops.At(0).link);
   EXPECT_EQ(&links.At(1), loops.At(1).link);
   EXPECT_EQ(4, loops.At(1).q);
-  EXPECT_FALSE(links.At(0).Deleted);
+  EXPECT_TRUE(links.At(0).Deleted);
   EXPECT_TRUE(links.At(1).Deleted);
   links.At(0).q -= 4;
   links.At(1).q -= 4;
   loops.Next();
   EXPECT_EQ(0, loops.Count());
+  EXPECT_FALSE(links.At(0).Deleted);
   EXPECT_FALSE(links.At(1).Deleted);
+}
+
+// A move to its own place links to itself; no path takes that link twice,
+// so it makes no cycle (it would send the goods around it twice).
+TEST_F(MoveCyclesTest, ALinkFromAMoveToItselfIsNoCycle) {
+  links.Add(a, a, 3);
+  TMoveLoopList& loops = links.Loops();
+  loops.First();
+  EXPECT_EQ(0, loops.Count());
 }
 
 // Without using the cycle up, Next continues after it: the same two links
