@@ -51,6 +51,10 @@ class TOstatokList final : public TRowList<TOstatokItem> {
   // empty ones. Marks the list sorted when from is key-ordered and this
   // list keeps a key prefix.
   void AppendFolding(const TOstatokList& from);
+  // Folds rows of equal key into the first of them to arrive, drops the
+  // empty ones and sorts the rest by key. An unsorted list is folded by a
+  // hash on the key, so only the distinct rows are sorted.
+  void MergeDuplicates() override;
   // True when the kept key parts are a prefix of (pack, rz, date): rows of a
   // key-ordered list, masked this way, are still in key order.
   bool KeepsKeyPrefix() const { return (UsePack || (!UseRz && !UseDate)) && (UseRz || !UseDate); }
