@@ -3,7 +3,17 @@
 // and 1,000,000 key lookups, each beside a std::map doing the same work in the
 // same run. A third table case folds into a table that already holds every
 // key, so the difference to the first shows what inserting new keys costs.
+//
+// The Exports cases do the same through the exported functions a procedure
+// calls (4 calls a row to insert, 3 to look up and read), which is what the
+// map is the baseline for. The Interleaved case mixes inserts of new keys,
+// lookups and cursor steps one after another, so no pattern of calls can hide
+// a cost per call that grows with the table. table_bytes is the heap a table
+// of 100,000 rows holds (the allocator's statistics).
+//
+//   memtable_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -12,7 +22,9 @@
 #include <random>
 #include <vector>
 
+#include "frame/registry.h"
 #include "memtable/mem_table.h"
+#include "memtable/memtable_exports.h"
 
 namespace orlix {
 namespace {
@@ -133,13 +145,124 @@ void BM_MapLocate(benchmark::State& state) {
   SetRowsProcessed(state);
 }
 
+// ---- Through the exports -------------------------------------------------------
+
+// A table made by the exports: an int key and a double summed. Frees it on
+// destruction.
+class ExportTable {
+ public:
+  ExportTable() {
+    handle_ = ibMemTableCreate("bench");
+    const int32_t key = 1, no_key = 0;
+    ibMemTableAddField(&handle_, "k", "int", &key, "miss");
+    ibMemTableAddField(&handle_, "q", "double", &no_key, "sum");
+  }
+  ~ExportTable() { ibMemTableFree(&handle_); }
+  ExportTable(const ExportTable&) = delete;
+  ExportTable& operator=(const ExportTable&) = delete;
+
+  // One row as a procedure inserts it: 4 calls.
+  int32_t Insert(int32_t key, double value) {
+    ibMemTableRowClear(&handle_);
+    ibMemTableRowFieldSetInt(&handle_, &kKey, &key);
+    ibMemTableRowFieldSetDouble(&handle_, &kSum, &value);
+    return ibMemTableInsert(&handle_);
+  }
+  void InsertAll(const Input& in) {
+    for (int i = 0; i < kRows; ++i) Insert(in.keys[static_cast<size_t>(i)], in.values[static_cast<size_t>(i)]);
+  }
+  // One lookup as a procedure does it: 3 calls.
+  double Lookup(int32_t key) {
+    ibMemTableRowFieldSetInt(&handle_, &kKey, &key);
+    if (ibMemTableLocate(&handle_) != 1) return 0.0;
+    return ibMemTableFieldGetDouble(&handle_, &kSum);
+  }
+  const int32_t* handle() const { return &handle_; }
+
+ private:
+  static constexpr int32_t kKey = kKeyField;
+  static constexpr int32_t kSum = kSumField;
+  int32_t handle_ = 0;
+};
+
+void BM_ExportsInsertFold(benchmark::State& state) {
+  const Input& in = Rows();
+  for (auto _ : state) {
+    auto table = std::make_unique<ExportTable>();
+    table->InsertAll(in);
+    benchmark::DoNotOptimize(table->handle());
+    state.PauseTiming();
+    table.reset();
+    state.ResumeTiming();
+  }
+  SetRowsProcessed(state);
+}
+
+void BM_ExportsLocate(benchmark::State& state) {
+  const Input& in = Rows();
+  ExportTable table;
+  table.InsertAll(in);
+  for (auto _ : state) {
+    double total = 0.0;
+    for (int i = 0; i < kRows; ++i) total += table.Lookup(in.keys[static_cast<size_t>(i)]);
+    benchmark::DoNotOptimize(total);
+  }
+  SetRowsProcessed(state);
+}
+
+// Per round: insert a new key, look up an earlier one, step the cursor
+// forward and back and read. The table grows to kDistinctKeys rows.
+void BM_ExportsInterleaved(benchmark::State& state) {
+  const Input& in = Rows();
+  for (auto _ : state) {
+    ExportTable table;
+    double total = 0.0;
+    for (int i = 0; i < kDistinctKeys; ++i) {
+      const int32_t key = static_cast<int32_t>((static_cast<int64_t>(i) * 7919) % kDistinctKeys) * 3;
+      table.Insert(key, in.values[static_cast<size_t>(i)]);
+      total += table.Lookup(static_cast<int32_t>((static_cast<int64_t>(i / 2) * 7919) % kDistinctKeys) * 3);
+      ibMemTableNext(table.handle());
+      ibMemTablePrior(table.handle());
+      total += ibMemTableFieldGetDouble(table.handle(), &kSumField);
+    }
+    benchmark::DoNotOptimize(total);
+  }
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * kDistinctKeys);
+}
+
+// The heap a table of every distinct key holds, by the allocator's count.
+void BM_ExportsTableBytes(benchmark::State& state) {
+  const Input& in = Rows();
+  size_t bytes = 0;
+  for (auto _ : state) {
+    const size_t before = mallinfo2().uordblks;
+    ExportTable table;
+    table.InsertAll(in);
+    bytes = mallinfo2().uordblks - before;
+    benchmark::DoNotOptimize(table.handle());
+  }
+  state.counters["table_bytes"] = static_cast<double>(bytes);
+}
+
 BENCHMARK(BM_MemTableInsertFold)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportsInsertFold)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MapInsertFold)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MemTableFoldIntoExistingKeys)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MemTableLocate)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportsLocate)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MapLocate)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportsInterleaved)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportsTableBytes)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 }  // namespace orlix
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  // What the module does when the server loads it.
+  orlix::AllocateThreadSlots();
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
