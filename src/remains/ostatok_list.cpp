@@ -1,8 +1,8 @@
 #include "remains/ostatok_list.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
-#include <functional>
 #include <limits>
 #include <vector>
 
@@ -12,17 +12,30 @@
 namespace orlix {
 namespace {
 
-// Hashing of a row's key that agrees with its order: -0.0 hashes as 0.0 and
-// every NaN alike, since the comparison calls them equal.
+constexpr uint64_t kSignBit = uint64_t{1} << 63;
+
+// A date onto unsigned integers in the order of its comparison: negative
+// numbers have every bit flipped, the others the sign bit set; every NaN is
+// one value above +inf and -0.0 is 0.0, as the comparison calls them equal.
+uint64_t OrderedDate(double date) {
+  if (std::isnan(date)) return UINT64_MAX;
+  if (date == 0.0) date = 0.0;
+  const uint64_t bits = std::bit_cast<uint64_t>(date);
+  return (bits & kSignBit) ? ~bits : (bits | kSignBit);
+}
+
+// A 32-bit signed part in its order, as an unsigned number.
+uint64_t OrderedPart(int32_t part) { return static_cast<uint32_t>(part) ^ 0x80000000u; }
+
+// Hashing of a row's key that agrees with its order (equal keys, equal
+// ordered date bits).
 size_t KeyHash(const TOstatokItem& row) {
-  const double date =
-      std::isnan(row.ostdate) ? std::numeric_limits<double>::quiet_NaN() : (row.ostdate == 0.0 ? 0.0 : row.ostdate);
-  size_t h = std::hash<double>()(date);
-  for (const int32_t part : {row.placeindex, row.pack, row.rz}) h = h * 1000003u ^ std::hash<int32_t>()(part);
+  uint64_t h = OrderedDate(row.ostdate);
+  for (const int32_t part : {row.placeindex, row.pack, row.rz}) h = (h ^ OrderedPart(part)) * 0x9E3779B97F4A7C15u;
   // Spread the bits, so the low ones that pick a slot depend on every part.
   h ^= h >> 29;
   h *= 0xBF58476D1CE4E5B9u;
-  return h ^ (h >> 32);
+  return static_cast<size_t>(h ^ (h >> 32));
 }
 
 // The row of each distinct key seen so far, by open addressing on the key's
@@ -157,6 +170,36 @@ void TOstatokList::MergeDuplicates() {
   }
   RemoveEmpty();
   Sort();
+}
+
+// The key packed into three words compared in turn: (place, pack), rz, date.
+// Each word orders as its parts do, so the comparisons answer exactly as the
+// row order and the sort (the same QuickSort) ends in the same order.
+void TOstatokList::SortRange(int lo, int hi) {
+  if (SortMode() != -1) {
+    TRowList::SortRange(lo, hi);
+    return;
+  }
+  struct Entry {
+    uint64_t place_pack, rz, date;
+    TBaseItem* item;
+  };
+  std::vector<Entry> entries;
+  entries.reserve(static_cast<size_t>(hi - lo + 1));
+  TBaseItem** records = Records();
+  for (int i = lo; i <= hi; ++i) {
+    const auto& row = static_cast<const TOstatokItem&>(*records[i]);
+    entries.push_back({OrderedPart(row.placeindex) << 32 | OrderedPart(row.pack), OrderedPart(row.rz),
+                       OrderedDate(row.ostdate), records[i]});
+  }
+  auto three_way = [](uint64_t a, uint64_t b) { return a < b ? -1 : (b < a ? 1 : 0); };
+  QuickSort(entries.data(), 0, hi - lo, [&](const Entry& a, const Entry& b) {
+    int r = three_way(a.place_pack, b.place_pack);
+    if (r == 0) r = three_way(a.rz, b.rz);
+    if (r == 0) r = three_way(a.date, b.date);
+    return r;
+  });
+  for (int i = lo; i <= hi; ++i) records[i] = entries[static_cast<size_t>(i - lo)].item;
 }
 
 double TOstatokList::GetQuantity(double date, int32_t pack, int32_t rz, int32_t placeindex) {

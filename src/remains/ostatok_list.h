@@ -73,6 +73,10 @@ class TOstatokList final : public TRowList<TOstatokItem> {
   bool UsePack = true;
   bool UseRz = true;
 
+ protected:
+  // Own-order sorts compare the key packed into three integers.
+  void SortRange(int lo, int hi) override;
+
  private:
   // Fills the work item's key with this list's masking.
   TOstatokItem& FillKey(double date, int32_t pack, int32_t rz, int32_t placeindex);
