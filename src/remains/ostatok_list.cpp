@@ -154,52 +154,70 @@ void TOstatokList::MergeDuplicates() {
     TRowList::MergeDuplicates();
     return;
   }
-  // Many rows over few keys: fold each row into the first one of its key
-  // (the later ones get Deleted), so only the distinct rows are sorted.
-  TKeyRows rows;
-  for (int i = 0; i < Count(); ++i) {
-    TOstatokItem& row = At(i);
-    if (row.Deleted) continue;
-    if (TOstatokItem* first = rows.Find(row)) {
-      first->AddQuantities(row);
-      row.Deleted = true;
-      continue;
-    }
-    rows.Reserve();
-    rows.Add(row);
-  }
-  RemoveEmpty();
-  Sort();
+  SortByArrival();
+  FoldFrom(0);
+  CheckSorted();
 }
 
-// The key packed into three words compared in turn: (place, pack), rz, date.
-// Each word orders as its parts do, so the comparisons answer exactly as the
-// row order and the sort (the same QuickSort) ends in the same order.
+namespace {
+
+// A row's key packed into three words compared in turn: (place, pack), rz,
+// date. Each word orders as its parts do, so comparing packed keys answers
+// exactly as the row order does.
+struct PackedKey {
+  uint64_t place_pack, rz, date;
+  TBaseItem* item;
+  uint32_t position;  // in the list when the keys were taken
+};
+
+PackedKey PackKey(TBaseItem* record) {
+  const auto& row = static_cast<const TOstatokItem&>(*record);
+  return {OrderedPart(row.placeindex) << 32 | OrderedPart(row.pack), OrderedPart(row.rz), OrderedDate(row.ostdate),
+          record, 0};
+}
+
+int ComparePacked(const PackedKey& a, const PackedKey& b) {
+  if (a.place_pack != b.place_pack) return a.place_pack < b.place_pack ? -1 : 1;
+  if (a.rz != b.rz) return a.rz < b.rz ? -1 : 1;
+  if (a.date != b.date) return a.date < b.date ? -1 : 1;
+  return 0;
+}
+
+std::vector<PackedKey> PackedKeys(TBaseItem** records, int lo, int hi) {
+  std::vector<PackedKey> keys;
+  keys.reserve(static_cast<size_t>(hi - lo + 1));
+  for (int i = lo; i <= hi; ++i) {
+    keys.push_back(PackKey(records[i]));
+    keys.back().position = static_cast<uint32_t>(i);
+  }
+  return keys;
+}
+
+}  // namespace
+
+// The same QuickSort as every row list, on packed keys, so rows of equal
+// keys end in the same order as the row order's sort would leave them.
 void TOstatokList::SortRange(int lo, int hi) {
   if (SortMode() != -1) {
     TRowList::SortRange(lo, hi);
     return;
   }
-  struct Entry {
-    uint64_t place_pack, rz, date;
-    TBaseItem* item;
-  };
-  std::vector<Entry> entries;
-  entries.reserve(static_cast<size_t>(hi - lo + 1));
   TBaseItem** records = Records();
-  for (int i = lo; i <= hi; ++i) {
-    const auto& row = static_cast<const TOstatokItem&>(*records[i]);
-    entries.push_back({OrderedPart(row.placeindex) << 32 | OrderedPart(row.pack), OrderedPart(row.rz),
-                       OrderedDate(row.ostdate), records[i]});
-  }
-  auto three_way = [](uint64_t a, uint64_t b) { return a < b ? -1 : (b < a ? 1 : 0); };
-  QuickSort(entries.data(), 0, hi - lo, [&](const Entry& a, const Entry& b) {
-    int r = three_way(a.place_pack, b.place_pack);
-    if (r == 0) r = three_way(a.rz, b.rz);
-    if (r == 0) r = three_way(a.date, b.date);
-    return r;
+  std::vector<PackedKey> keys = PackedKeys(records, lo, hi);
+  QuickSort(keys.data(), 0, hi - lo, ComparePacked);
+  for (int i = lo; i <= hi; ++i) records[i] = keys[static_cast<size_t>(i - lo)].item;
+}
+
+void TOstatokList::SortByArrival() {
+  if (Count() < 2) return;
+  TBaseItem** records = Records();
+  std::vector<PackedKey> keys = PackedKeys(records, 0, Count() - 1);
+  // The position breaks ties, so the order is one whatever the sort.
+  std::sort(keys.begin(), keys.end(), [](const PackedKey& a, const PackedKey& b) {
+    const int r = ComparePacked(a, b);
+    return r != 0 ? r < 0 : a.position < b.position;
   });
-  for (int i = lo; i <= hi; ++i) records[i] = entries[static_cast<size_t>(i - lo)].item;
+  for (size_t i = 0; i < keys.size(); ++i) records[i] = keys[i].item;
 }
 
 double TOstatokList::GetQuantity(double date, int32_t pack, int32_t rz, int32_t placeindex) {

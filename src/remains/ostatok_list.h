@@ -51,9 +51,9 @@ class TOstatokList final : public TRowList<TOstatokItem> {
   // empty ones. Marks the list sorted when from is key-ordered and this
   // list keeps a key prefix.
   void AppendFolding(const TOstatokList& from);
-  // Folds rows of equal key into the first of them to arrive, drops the
-  // empty ones and sorts the rest by key. An unsorted list is folded by a
-  // hash on the key, so only the distinct rows are sorted.
+  // Folds rows of equal key into the first of them to arrive (quantities
+  // summed in arrival order), drops the empty ones and leaves the rest in
+  // key order. An unsorted list is sorted on keys packed into integers.
   void MergeDuplicates() override;
   // True when the kept key parts are a prefix of (pack, rz, date): rows of a
   // key-ordered list, masked this way, are still in key order.
@@ -78,6 +78,8 @@ class TOstatokList final : public TRowList<TOstatokItem> {
   void SortRange(int lo, int hi) override;
 
  private:
+  // Sorts the rows by key, rows of equal key in the order they arrived.
+  void SortByArrival();
   // Fills the work item's key with this list's masking.
   TOstatokItem& FillKey(double date, int32_t pack, int32_t rz, int32_t placeindex);
 };
