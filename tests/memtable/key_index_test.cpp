@@ -17,19 +17,32 @@
 #include "memtable/mem_table.h"
 
 // ---- Allocation failure on demand ------------------------------------------------
-// When armed, the n-th allocation from now throws std::bad_alloc.
+// When armed, the n-th allocation from now fails. Every ordinary form of
+// new and delete is replaced, so all of them meet the same allocator.
 namespace {
 thread_local long allocations_left = -1;
-}  // namespace
 
-void* operator new(size_t size) {
-  if (allocations_left == 0) throw std::bad_alloc();
+void* Allocate(size_t size) noexcept {
+  if (allocations_left == 0) return nullptr;
   if (allocations_left > 0) --allocations_left;
-  if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
+  return std::malloc(size == 0 ? 1 : size);
+}
+void* AllocateOrThrow(size_t size) {
+  if (void* block = Allocate(size)) return block;
   throw std::bad_alloc();
 }
+}  // namespace
+
+void* operator new(size_t size) { return AllocateOrThrow(size); }
+void* operator new[](size_t size) { return AllocateOrThrow(size); }
+void* operator new(size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
+void* operator new[](size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
 void operator delete(void* block) noexcept { std::free(block); }
+void operator delete[](void* block) noexcept { std::free(block); }
 void operator delete(void* block, size_t) noexcept { std::free(block); }
+void operator delete[](void* block, size_t) noexcept { std::free(block); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }
 
 namespace orlix {
 namespace {
