@@ -49,7 +49,27 @@ void TMemTable::Print(TLines& lines) const {
   lines.push_back("Row");
   if (row_) row_->PrintWith(lines, field_defs_);
   lines.push_back(Format("Count=%d  Size=%d  Capacity=%d", Count(), Size(), Capacity()));
-  for (int i = 0; i < Count(); ++i) ItemAs<TMemFields>(i).PrintWith(lines, field_defs_);
+  index_.ForEach([&](const TMemFields& row) { row.PrintWith(lines, field_defs_); });
+}
+
+void TMemTable::Clear() {
+  // The pool's first Count records are the indexed rows; they are written
+  // back in key order, the order the spares had before there was an index.
+  TBaseItem** records = Records();
+  int position = 0;
+  index_.ForEach([&](TMemFields& row) { records[position++] = &row; });
+  index_.Clear();
+  TBaseList::Clear();
+}
+
+void TMemTable::FirstNew() {
+  First();
+  while (!Eof() && !Item(Cursor()).New) Next();
+}
+
+void TMemTable::NextNew() {
+  Next();
+  while (!Eof() && !Item(Cursor()).New) Next();
 }
 
 int32_t TMemTable::AddField(std::string_view name, std::string_view type_name, bool is_key,
@@ -81,26 +101,28 @@ void TMemTable::RowClear() { WorkRow("RowClear").ClearFields(); }
 
 int TMemTable::Insert() {
   TMemFields& row = WorkRow("Insert");
-  const int found = Find(row);
-  if (found >= 0) {
-    ItemAs<TMemFields>(found).MergeRow(row, field_defs_);
-    return found;
+  TMemKeyIndex::TPlace place = index_.Search(row);
+  if (place.found) {
+    index_.RowAt(place).MergeRow(row, field_defs_);
+    return place.position;
   }
   // A spare may carry a New flag from before a Clear; a row enters unmarked.
   row.New = false;
-  // AddSorted can fail only before the exchange (growing the pool), so the
-  // work row changes hands only on success.
+  // Room in the index, then in the pool: either may fail, and neither
+  // changes what the table holds. Only then do the rows change hands.
+  index_.MakeRoom(place);
   TBaseItem* work = row_.get();
-  AddSorted(work);
+  Add(work);
   (void)row_.release();  // now a record of the pool
   row_.reset(static_cast<TMemFields*>(work));
+  index_.InsertAt(place, row);
   return -1;
 }
 
 bool TMemTable::Locate() {
-  const int found = Find(WorkRow("Locate"));
-  if (found < 0) return false;
-  SetCursor(found);
+  const TMemKeyIndex::TPlace place = index_.Search(WorkRow("Locate"));
+  if (!place.found) return false;
+  SetCursor(place.position);
   return true;
 }
 

@@ -3,6 +3,13 @@
 // whose key exists folds it into that row by the fields' merge actions. The
 // table then answers key lookups and cursor walks (the base list's).
 //
+// Positions (the cursor, Insert's answer, Item) are positions in key order,
+// kept by a key index (TMemKeyIndex); the record pool holds the rows in
+// arrival order, so a new key moves no row. Clear writes the key order back
+// into the pool, so the spares are handed out again in that order. The base
+// list's other record operations (Add, Delete, Sort, ...) are not used on a
+// memory table: they would leave the index behind.
+//
 // Two phases: while the table has no record pool, AddField appends fields and
 // rebuilds the work row; the first Insert creates the pool, after which the
 // fields are fixed for the table's life (Clear keeps the pool).
@@ -14,6 +21,7 @@
 #include <string_view>
 
 #include "lists/base_list.h"
+#include "memtable/key_index.h"
 #include "memtable/mem_field.h"
 #include "memtable/mem_row.h"
 
@@ -34,6 +42,19 @@ class TMemTable final : public TBaseList {
   int CompareItems(const TBaseItem& a, const TBaseItem& b) const override;
   // Date and time, "MemTable", "Row", the work row, then the rows.
   void Print(TLines& lines) const override;
+  // Empties the table and the index; the pool keeps the rows as spares in
+  // key order.
+  void Clear() override;
+  void FirstNew() override;
+  void NextNew() override;
+
+  // The row at a position in key order (0 <= position < Count). These hide
+  // the base list's, which answer by the pool's order.
+  TMemFields& Item(int position) const { return index_.RowAt(position); }
+  template <class T>
+  T& ItemAs(int position) const {
+    return static_cast<T&>(Item(position));
+  }
 
   // Appends a field and rebuilds the work row; returns the field's index.
   // Fails on an unknown type (tested first) or action, and once the table
@@ -52,7 +73,7 @@ class TMemTable final : public TBaseList {
   // The work row; fails when the table has no fields yet.
   TMemFields& WorkRow(const char* operation);
   // The row under the cursor, or nullptr when the cursor is off the rows.
-  TMemFields* CurrentRow() const { return OnRecord() ? &ItemAs<TMemFields>(Cursor()) : nullptr; }
+  TMemFields* CurrentRow() const { return OnRecord() ? &Item(Cursor()) : nullptr; }
 
   const TDescMemFields& FieldDefs() const { return field_defs_; }
   // The work row, or nullptr before the first field.
@@ -63,6 +84,7 @@ class TMemTable final : public TBaseList {
   static TBaseItem* MakeRow(const TBaseList& owner);
 
   TDescMemFields field_defs_;
+  TMemKeyIndex index_{field_defs_};  // the rows in key order
   std::unique_ptr<TMemFields> row_;  // absent until the first field
   std::string table_name_;
 };

@@ -1,9 +1,10 @@
 #include "remains/ostatok_list.h"
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
-#include <functional>
 #include <limits>
-#include <unordered_set>
+#include <vector>
 
 #include "frame/failure.h"
 #include "frame/format.h"
@@ -11,21 +12,76 @@
 namespace orlix {
 namespace {
 
-// Hashing of a row's key that agrees with its order: -0.0 hashes as 0.0 and
-// every NaN alike, since the comparison calls them equal.
-struct KeyHash {
-  size_t operator()(const TOstatokItem* row) const {
-    const double date = std::isnan(row->ostdate) ? std::numeric_limits<double>::quiet_NaN()
-                                                 : (row->ostdate == 0.0 ? 0.0 : row->ostdate);
-    size_t h = std::hash<double>()(date);
-    for (const int32_t part : {row->placeindex, row->pack, row->rz}) h = h * 1000003u ^ std::hash<int32_t>()(part);
-    return h;
+constexpr uint64_t kSignBit = uint64_t{1} << 63;
+
+// A date onto unsigned integers in the order of its comparison: negative
+// numbers have every bit flipped, the others the sign bit set; every NaN is
+// one value above +inf and -0.0 is 0.0, as the comparison calls them equal.
+uint64_t OrderedDate(double date) {
+  if (std::isnan(date)) return UINT64_MAX;
+  if (date == 0.0) date = 0.0;
+  const uint64_t bits = std::bit_cast<uint64_t>(date);
+  return (bits & kSignBit) ? ~bits : (bits | kSignBit);
+}
+
+// A 32-bit signed part in its order, as an unsigned number.
+uint64_t OrderedPart(int32_t part) { return static_cast<uint32_t>(part) ^ 0x80000000u; }
+
+// Hashing of a row's key that agrees with its order (equal keys, equal
+// ordered date bits).
+size_t KeyHash(const TOstatokItem& row) {
+  uint64_t h = OrderedDate(row.ostdate);
+  for (const int32_t part : {row.placeindex, row.pack, row.rz}) h = (h ^ OrderedPart(part)) * 0x9E3779B97F4A7C15u;
+  // Spread the bits, so the low ones that pick a slot depend on every part.
+  h ^= h >> 29;
+  h *= 0xBF58476D1CE4E5B9u;
+  return static_cast<size_t>(h ^ (h >> 32));
+}
+
+// The row of each distinct key seen so far, by open addressing on the key's
+// hash. Rows never move in memory, so the table holds pointers to them.
+class TKeyRows final {
+ public:
+  // The row with the same key as key, or nullptr.
+  TOstatokItem* Find(const TOstatokItem& key) const {
+    if (slots_.empty()) return nullptr;
+    const size_t h = KeyHash(key);
+    for (size_t i = h & mask_;; i = (i + 1) & mask_) {
+      const Slot& slot = slots_[i];
+      if (!slot.row) return nullptr;
+      if (slot.hash == h && TOstatokItem::Order::Compare(*slot.row, key) == 0) return slot.row;
+    }
   }
-};
-struct KeyEqual {
-  bool operator()(const TOstatokItem* a, const TOstatokItem* b) const {
-    return TOstatokItem::Order::Compare(*a, *b) == 0;
+  // Makes room for one more row; the only step that allocates.
+  void Reserve() {
+    if ((used_ + 1) * 2 <= slots_.size()) return;
+    std::vector<Slot> old(std::max<size_t>(kFirstSlots, slots_.size() * 2));
+    old.swap(slots_);
+    mask_ = slots_.size() - 1;
+    for (const Slot& slot : old)
+      if (slot.row) Place(slot);
   }
+  // Adds a row whose key is not here yet; Reserve first.
+  void Add(TOstatokItem& row) {
+    Place({KeyHash(row), &row});
+    ++used_;
+  }
+
+ private:
+  static constexpr size_t kFirstSlots = 1024;  // a power of two
+  struct Slot {
+    size_t hash = 0;
+    TOstatokItem* row = nullptr;
+  };
+  void Place(const Slot& slot) {
+    size_t i = slot.hash & mask_;
+    while (slots_[i].row) i = (i + 1) & mask_;
+    slots_[i] = slot;
+  }
+
+  std::vector<Slot> slots_;
+  size_t mask_ = 0;
+  size_t used_ = 0;
 };
 }  // namespace
 
@@ -67,9 +123,9 @@ int TOstatokList::Append(double date, int32_t pack, int32_t rz, int32_t placeind
 
 void TOstatokList::AppendFolding(const TOstatokList& from) {
   const bool ordered = from.Sorted() && KeepsKeyPrefix();
-  // The row of each masked key appended so far (rows never move in memory);
-  // needed only when equal keys may arrive apart.
-  std::unordered_set<const TOstatokItem*, KeyHash, KeyEqual> rows;
+  // The row of each masked key appended so far; needed only when equal keys
+  // may arrive apart.
+  TKeyRows rows;
   for (int i = 0; i < from.Count(); ++i) {
     const TOstatokItem& row = from.At(i);
     const TOstatokItem& key = FillKey(row.ostdate, row.pack, row.rz, row.placeindex);
@@ -77,18 +133,91 @@ void TOstatokList::AppendFolding(const TOstatokList& from) {
     if (ordered) {
       if (Count() > 0 && TOstatokItem::Order::Compare(At(Count() - 1), key) == 0) same = &At(Count() - 1);
     } else {
-      const auto found = rows.find(&key);
-      if (found != rows.end()) same = const_cast<TOstatokItem*>(*found);
+      same = rows.Find(key);
     }
     if (same) {
       same->AddQuantities(row);
       SkipID();
       continue;
     }
+    if (!ordered) rows.Reserve();
     const int added = Append(row.ostdate, row.pack, row.rz, row.placeindex, row.Quantity, row.resquantity);
-    if (!ordered) rows.insert(&At(added));
+    if (!ordered) rows.Add(At(added));
   }
   if (ordered) CheckSorted();
+}
+
+void TOstatokList::MergeDuplicates() {
+  SetSortMode(-1);
+  if (Sorted()) {
+    // Equal keys already sit side by side.
+    TRowList::MergeDuplicates();
+    return;
+  }
+  SortByArrival();
+  FoldFrom(0);
+  CheckSorted();
+}
+
+namespace {
+
+// A row's key packed into three words compared in turn: (place, pack), rz,
+// date. Each word orders as its parts do, so comparing packed keys answers
+// exactly as the row order does.
+struct PackedKey {
+  uint64_t place_pack, rz, date;
+  TBaseItem* item;
+  uint32_t position;  // in the list when the keys were taken
+};
+
+PackedKey PackKey(TBaseItem* record) {
+  const auto& row = static_cast<const TOstatokItem&>(*record);
+  return {OrderedPart(row.placeindex) << 32 | OrderedPart(row.pack), OrderedPart(row.rz), OrderedDate(row.ostdate),
+          record, 0};
+}
+
+int ComparePacked(const PackedKey& a, const PackedKey& b) {
+  if (a.place_pack != b.place_pack) return a.place_pack < b.place_pack ? -1 : 1;
+  if (a.rz != b.rz) return a.rz < b.rz ? -1 : 1;
+  if (a.date != b.date) return a.date < b.date ? -1 : 1;
+  return 0;
+}
+
+std::vector<PackedKey> PackedKeys(TBaseItem** records, int lo, int hi) {
+  std::vector<PackedKey> keys;
+  keys.reserve(static_cast<size_t>(hi - lo + 1));
+  for (int i = lo; i <= hi; ++i) {
+    keys.push_back(PackKey(records[i]));
+    keys.back().position = static_cast<uint32_t>(i);
+  }
+  return keys;
+}
+
+}  // namespace
+
+// The same QuickSort as every row list, on packed keys, so rows of equal
+// keys end in the same order as the row order's sort would leave them.
+void TOstatokList::SortRange(int lo, int hi) {
+  if (SortMode() != -1) {
+    TRowList::SortRange(lo, hi);
+    return;
+  }
+  TBaseItem** records = Records();
+  std::vector<PackedKey> keys = PackedKeys(records, lo, hi);
+  QuickSort(keys.data(), 0, hi - lo, ComparePacked);
+  for (int i = lo; i <= hi; ++i) records[i] = keys[static_cast<size_t>(i - lo)].item;
+}
+
+void TOstatokList::SortByArrival() {
+  if (Count() < 2) return;
+  TBaseItem** records = Records();
+  std::vector<PackedKey> keys = PackedKeys(records, 0, Count() - 1);
+  // The position breaks ties, so the order is one whatever the sort.
+  std::sort(keys.begin(), keys.end(), [](const PackedKey& a, const PackedKey& b) {
+    const int r = ComparePacked(a, b);
+    return r != 0 ? r < 0 : a.position < b.position;
+  });
+  for (size_t i = 0; i < keys.size(); ++i) records[i] = keys[i].item;
 }
 
 double TOstatokList::GetQuantity(double date, int32_t pack, int32_t rz, int32_t placeindex) {

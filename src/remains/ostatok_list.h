@@ -51,6 +51,10 @@ class TOstatokList final : public TRowList<TOstatokItem> {
   // empty ones. Marks the list sorted when from is key-ordered and this
   // list keeps a key prefix.
   void AppendFolding(const TOstatokList& from);
+  // Folds rows of equal key into the first of them to arrive (quantities
+  // summed in arrival order), drops the empty ones and leaves the rest in
+  // key order. An unsorted list is sorted on keys packed into integers.
+  void MergeDuplicates() override;
   // True when the kept key parts are a prefix of (pack, rz, date): rows of a
   // key-ordered list, masked this way, are still in key order.
   bool KeepsKeyPrefix() const { return (UsePack || (!UseRz && !UseDate)) && (UseRz || !UseDate); }
@@ -69,7 +73,13 @@ class TOstatokList final : public TRowList<TOstatokItem> {
   bool UsePack = true;
   bool UseRz = true;
 
+ protected:
+  // Own-order sorts compare the key packed into three integers.
+  void SortRange(int lo, int hi) override;
+
  private:
+  // Sorts the rows by key, rows of equal key in the order they arrived.
+  void SortByArrival();
   // Fills the work item's key with this list's masking.
   TOstatokItem& FillKey(double date, int32_t pack, int32_t rz, int32_t placeindex);
 };

@@ -4,6 +4,9 @@
 
 #include <cmath>
 #include <limits>
+#include <map>
+#include <random>
+#include <tuple>
 
 #include "frame/failure.h"
 #include "remains/ostatok.h"
@@ -89,6 +92,54 @@ TEST(TOstatokList, FoldingOnArrivalTreatsSignedZeroAndNanDatesAsTheCompareDoes) 
   EXPECT_EQ(daily.ItemAs<TOstatokItem>(0).Quantity, 3);
   EXPECT_TRUE(std::isnan(daily.ItemAs<TOstatokItem>(1).ostdate));
   EXPECT_EQ(daily.ItemAs<TOstatokItem>(1).Quantity, 7);
+}
+
+// Many rows over few keys arrive shuffled, so the merge folds by key rather
+// than by neighbours. Against a map of the same rows: one row per non-empty
+// key, in key order, holding the sums and the ID of the key's first row;
+// dates -0.0 and 0.0 are one key, and every NaN date another, after all days.
+TEST(TOstatokList, MergingShuffledRowsFoldsEachKeyIntoItsFirstArrival) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  std::mt19937 random(11);
+  TOstatokList list(true, true, true);
+  // Key: place, pack, rz, day (day 10 stands for NaN). Value: sums, first ID.
+  struct Sums {
+    double q = 0, rq = 0;
+    int32_t first_id = -1;
+  };
+  std::map<std::tuple<int32_t, int32_t, int32_t, int>, Sums> model;
+  for (int32_t id = 0; id < 20000; ++id) {
+    const int32_t place = static_cast<int32_t>(random() % 7), pack = static_cast<int32_t>(random() % 5) - 1;
+    const int32_t rz = static_cast<int32_t>(random() % 3);
+    const int day = static_cast<int>(random() % 11);
+    const double date = day == 10 ? nan : (day == 0 && (random() & 1) ? -0.0 : static_cast<double>(day));
+    // Whole quantities, mostly cancelling, so sums are exact and some keys empty.
+    const double q = static_cast<double>(static_cast<int>(random() % 3) - 1);
+    const double rq = (random() % 8 == 0) ? 1.0 : 0.0;
+    ASSERT_EQ(list.Append(date, pack, rz, place, q, rq), id);
+    Sums& sums = model[{place, pack, rz, day}];
+    sums.q += q;
+    sums.rq += rq;
+    if (sums.first_id < 0) sums.first_id = id;
+  }
+  list.MergeDuplicates();
+  EXPECT_TRUE(list.Sorted());
+  int position = 0;
+  for (const auto& [key, sums] : model) {
+    if (sums.q == 0 && sums.rq == 0) continue;
+    ASSERT_LT(position, list.Count());
+    const TOstatokItem& row = list.At(position++);
+    const auto& [place, pack, rz, day] = key;
+    EXPECT_EQ(row.placeindex, place);
+    EXPECT_EQ(row.pack, pack);
+    EXPECT_EQ(row.rz, rz);
+    if (day == 10) EXPECT_TRUE(std::isnan(row.ostdate));
+    else EXPECT_EQ(row.ostdate, day);
+    EXPECT_EQ(row.Quantity, sums.q);
+    EXPECT_EQ(row.resquantity, sums.rq);
+    EXPECT_EQ(row.ID, sums.first_id);
+  }
+  EXPECT_EQ(list.Count(), position);
 }
 
 class Engine : public ::testing::Test {
