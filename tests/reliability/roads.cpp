@@ -249,12 +249,96 @@ void StoreRemainsRoad(Caller& c, int seed, bool free_at_end) {
   if (free_at_end) c.Check(c.Int("ibOstStoreFree", 0, 0) == 1, "free");
 }
 
+// Batch calculation at place p: party a (day 1) and party b (day 3); sale s1
+// on day 2 can take only a; sale s2 on day 5 takes the rest of a, then one
+// of b (oldest first); return r on day 4 (s1's counterpart) gives one of a
+// back from s1, as party (a, r); move m on day 6 takes two of b to place
+// p + 10, where sale s3 takes one of the moved party (b, m).
+void CalcPartRoad(Caller& c, int seed, bool free_at_end) {
+  const int p = 1 + seed % 3, base = seed * 10, ci1 = 20 + seed % 5, ci2 = ci1 + 5;
+  const int a = base + 1, b = base + 2, s1 = base + 3, s2 = base + 4, r = base + 5, m = base + 6, s3 = base + 7;
+  const double qa = 3 + seed % 4, qb = 5 + seed % 3, q1 = 1 + seed % 2, q2 = qa - q1 + 1;
+  const auto day = [](int d) { return Day{kBaseDay + d}; };
+  c.Check(c.Int("ibCalcPartCreate", 0, 0) == 1 && c.Int("ibCalcPartClear", 0, 0) == 1, "create");
+  c.Check(c.Int("ibCalcPartRemainsAppend", 0, a, -1, day(1), p, 0, 0, qa, 0) == 1 &&
+              c.Int("ibCalcPartRemainsAppend", 0, b, -1, day(3), p, 0, 0, qb, 0) == 1 &&
+              c.Int("ibCalcPartXPartAppend", 0, s1, -1, day(2), p, 0, 1, q1, 0, 0, ci1) == 1 &&
+              c.Int("ibCalcPartXPartAppend", 0, s2, -1, day(5), p, 0, 1, q2, 0, 0, ci2) == 1 &&
+              c.Int("ibCalcPartXPartAppend", 0, m, -1, day(6), p, 0, 2, 2.0, 0, 0, p + 10) == 1 &&
+              c.Int("ibCalcPartXPartAppend", 0, s3, -1, day(7), p + 10, 0, 1, 1.0, 0, 0, ci1) == 1 &&
+              c.Int("ibCalcPartXRetAppend", 0, r, -1, -1, day(4), p, 1.0, 0, ci1) == 1,
+          "appends");
+  c.Check(c.Int("ibCalcPartExecute", 0, 0) == 1, "execute");
+  using Split = std::tuple<int, int, int>;  // consumption, party, move
+  const std::map<Split, double> expected = {
+      {{s1, a, -1}, q1}, {{s2, a, -1}, qa - q1}, {{s2, b, -1}, 1}, {{m, b, -1}, 2}, {{s3, b, m}, 1}};
+  std::map<Split, double> walked;
+  c.Int("ibCalcPartFirstNew", 0, "partspec");
+  for (size_t n = 0; c.Int("ibCalcPartEOF", 1, "partspec") == 0 && n <= expected.size(); ++n) {
+    const Split key{c.Int("ibCalcPartGetFieldInteger", -1, "partspec", "DocHead"),
+                    c.Int("ibCalcPartGetFieldInteger", -1, "partspec", "InDocHead"),
+                    c.Int("ibCalcPartGetFieldInteger", -1, "partspec", "MoveDocHead")};
+    walked[key] += c.Dbl("ibCalcPartGetFieldDouble", -1.0, "partspec", "q");
+    c.Int("ibCalcPartNextNew", 0, "partspec");
+  }
+  c.Check(walked == expected, "every split of the sales and the move, walked");
+  c.Check(c.Dbl("ibCalcPartRetSpecGetQuantity", -1.0, r, s1, a, -1) == 1, "the return gives back party a of s1");
+  c.Check(c.Dbl("ibCalcPartRemainsGetQuantity", -1.0, a, -1) == 0 &&
+              c.Dbl("ibCalcPartRemainsGetQuantity", -1.0, a, r) == 1 &&
+              c.Dbl("ibCalcPartRemainsGetQuantity", -1.0, b, -1) == qb - 3 &&
+              c.Dbl("ibCalcPartRemainsGetQuantity", -1.0, b, m) == 1,
+          "parties left");
+  c.Check(c.Int("ibCalcPartCount", -1, "xpart") == 0 && c.Int("ibCalcPartCount", -1, "XRet") == 0,
+          "nothing left open");
+  if (free_at_end) c.Check(c.Int("ibCalcPartFree", 0, 0) == 1, "free");
+}
+
+// Write-off of t1's quantity and k more: chains go oldest first, each giving
+// its smaller quantity; receipt r0 (day 0, kind 11) -> shipment t0 gives
+// nothing, r1 (day 1) -> t1 gives all of t1, r2 (day 3) -> t2 gives k.
+void CutRoad(Caller& c, int seed, bool free_at_end) {
+  const int base = seed * 10, r0 = base + 1, t0 = base + 2, r1 = base + 3, t1 = base + 4, r2 = base + 5, t2 = base + 6;
+  const double qr1 = 4 + seed % 5, qt1 = 2 + seed % 3, qr2 = 5 + seed % 4, qt2 = 3 + seed % 2, k = 1 + seed % 2;
+  const auto day = [](int d) { return Day{kBaseDay + d}; };
+  c.Check(c.Int("ibCutCreate", 0, 0) == 1 && c.Int("ibCutClear", 0, 0) == 1, "create");
+  c.Check(c.Int("ibCutPartSpecAppend", 0, r0, -1, day(0), 0, 11, 0, 0, 0, 3.0) == 1 &&
+              c.Int("ibCutPartSpecAppend", 0, t0, r0, day(1), 0, 1, 0, 0, 0, 2.0) == 1 &&
+              c.Int("ibCutPartSpecAppend", 0, r1, -1, day(1), 0, 0, 0, 0, 0, qr1) == 1 &&
+              c.Int("ibCutPartSpecAppend", 0, t1, r1, day(2), 0, 1, 0, 0, 0, qt1) == 1 &&
+              c.Int("ibCutPartSpecAppend", 0, r2, -1, day(3), 0, 0, 0, 0, 0, qr2) == 1 &&
+              c.Int("ibCutPartSpecAppend", 0, t2, r2, day(4), 0, 1, 0, 0, 0, qt2) == 1,
+          "appends");
+  c.Check(c.Int("ibCutSetParams", 0, day(30), qt1 + k, 0.0, 0.0, 0, 0) == 1 && c.Int("ibCutExecute", 2, 0) == 0,
+          "execute");
+  c.Check(c.Dbl("ibCutGetCutQuantity", 0.0, 0) == qt1 + k, "total cut");
+  c.Check(c.Dbl("ibCutPartSpecCutQ", 0.0, r0, -1) == 0 && c.Dbl("ibCutPartSpecCutQ", 0.0, t0, r0) == 0 &&
+              c.Dbl("ibCutPartSpecCutQ", 0.0, r1, -1) == qt1 && c.Dbl("ibCutPartSpecCutQ", 0.0, t1, r1) == qt1 &&
+              c.Dbl("ibCutPartSpecCutQ", 0.0, r2, -1) == k && c.Dbl("ibCutPartSpecCutQ", 0.0, t2, r2) == k,
+          "cut of every party");
+  const std::map<int, std::pair<double, double>> expected = {  // document -> quantity, cut
+      {r1, {qr1, qt1}}, {t1, {qt1, qt1}}, {r2, {qr2, k}}, {t2, {qt2, k}}};
+  std::map<int, std::pair<double, double>> walked;
+  const int32_t docspec = c.Int("ibCutGetTableNumber", -1, "docspec");
+  const int32_t f_dh = c.Int("ibCutGetFieldNumber", -1, "dochead"), f_list = c.Int("ibCutGetFieldNumber", -1, "doclist");
+  const int32_t f_q = c.Int("ibCutGetFieldNumber", -1, "quantity"), f_cq = c.Int("ibCutGetFieldNumber", -1, "cutq");
+  c.Int("ibCutFirstNew", 0, docspec);
+  for (size_t n = 0; c.Int("ibCutEOF", 1, docspec) == 0 && n <= expected.size(); ++n) {
+    c.Check(c.Int("ibCutGetFieldInteger", -1, docspec, f_list) == 2, "a document's cut comes from its parties");
+    walked[c.Int("ibCutGetFieldInteger", -1, docspec, f_dh)] = {c.Dbl("ibCutGetFieldDouble", 0.0, docspec, f_q),
+                                                                c.Dbl("ibCutGetFieldDouble", 0.0, docspec, f_cq)};
+    c.Int("ibCutNextNew", 0, docspec);
+  }
+  c.Check(walked == expected, "one docspec row per document with a cut");
+  if (free_at_end) c.Check(c.Int("ibCutFree", 0, 0) == 1, "free");
+}
+
 }  // namespace
 
 const std::vector<Road>& Roads() {
   static const std::vector<Road> roads = {
       {"string list", StringListRoad}, {"integer list", IntListRoad}, {"double list", DoubleListRoad},
       {"memory table", MemTableRoad},  {"remains", RemainsRoad},      {"store remains", StoreRemainsRoad},
+      {"batch calculation", CalcPartRoad}, {"write-off", CutRoad},
   };
   return roads;
 }

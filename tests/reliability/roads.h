@@ -137,7 +137,7 @@ struct Road {
 };
 
 // One road per family and kind: string, integer and double lists, memory
-// tables, remains, store remains.
+// tables, remains, store remains, batch calculation, write-off.
 const std::vector<Road>& Roads();
 
 }  // namespace orlix::roads

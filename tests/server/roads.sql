@@ -133,3 +133,79 @@ BEGIN
   RESULT = IIF(unread = 11 AND ibOstStoreFree(0) = 1, 'PASS', 'FAIL');
   CHECK_NAME = 'store remains unread rows, freed ' || s; SUSPEND;
 END^
+
+-- Batch calculation at place p: parties a (day 1) and b (day 3); sale s1 on
+-- day 2 takes q1 of a only; sale s2 on day 5 the rest of a and one of b;
+-- return r on day 4 gives one of a back from s1; move m on day 6 takes two
+-- of b to place p + 10, where sale s3 takes one of them.
+EXECUTE BLOCK RETURNS (RESULT VARCHAR(4), CHECK_NAME VARCHAR(60)) AS
+DECLARE s INTEGER = @SEED@;
+DECLARE d DATE = DATE '2024-03-01';
+DECLARE p INTEGER; DECLARE a INTEGER; DECLARE r INTEGER; DECLARE ok INTEGER = 1;
+DECLARE qa INTEGER; DECLARE qb INTEGER; DECLARE q1 INTEGER;
+BEGIN
+  p = 1 + MOD(s, 3); a = s * 10; qa = 3 + MOD(s, 4); qb = 5 + MOD(s, 3); q1 = 1 + MOD(s, 2);
+  ok = BIN_AND(ibCalcPartCreate(0), ibCalcPartClear(0));
+  ok = BIN_AND(ok, ibCalcPartRemainsAppend(a + 1, -1, d + 1, p, 0, 0, qa, 0));
+  ok = BIN_AND(ok, ibCalcPartRemainsAppend(a + 2, -1, d + 3, p, 0, 0, qb, 0));
+  ok = BIN_AND(ok, ibCalcPartXPartAppend(a + 3, -1, d + 2, p, 0, 1, q1, 0, 0, 20));
+  ok = BIN_AND(ok, ibCalcPartXPartAppend(a + 4, -1, d + 5, p, 0, 1, qa - q1 + 1, 0, 0, 25));
+  ok = BIN_AND(ok, ibCalcPartXPartAppend(a + 6, -1, d + 6, p, 0, 2, 2, 0, 0, p + 10));
+  ok = BIN_AND(ok, ibCalcPartXPartAppend(a + 7, -1, d + 7, p + 10, 0, 1, 1, 0, 0, 20));
+  ok = BIN_AND(ok, ibCalcPartXRetAppend(a + 5, -1, -1, d + 4, p, 1, 0, 20));
+  ok = BIN_AND(ok, ibCalcPartExecute(0));
+  RESULT = IIF(ok = 1 AND ibCalcPartPartSpecGetQuantity(a + 3, a + 1, -1) = q1
+               AND ibCalcPartPartSpecGetQuantity(a + 4, a + 1, -1) = qa - q1
+               AND ibCalcPartPartSpecGetQuantity(a + 4, a + 2, -1) = 1
+               AND ibCalcPartPartSpecGetQuantity(a + 6, a + 2, -1) = 2
+               AND ibCalcPartPartSpecGetQuantity(a + 7, a + 2, a + 6) = 1
+               AND ibCalcPartRetSpecGetQuantity(a + 5, a + 3, a + 1, -1) = 1, 'PASS', 'FAIL');
+  CHECK_NAME = 'batch calculation splits ' || s; SUSPEND;
+  r = 0;
+  ok = ibCalcPartFirstNew('partspec');
+  WHILE (ibCalcPartEOF('partspec') = 0) DO
+  BEGIN
+    r = r + 1;
+    ok = ibCalcPartNextNew('partspec');
+  END
+  RESULT = IIF(r = 0 AND ibCalcPartCount('partspec') = 5 AND ibCalcPartCount('xpart') = 0
+               AND ibCalcPartRemainsGetQuantity(a + 1, -1) = 0 AND ibCalcPartRemainsGetQuantity(a + 1, a + 5) = 1
+               AND ibCalcPartRemainsGetQuantity(a + 2, -1) = qb - 3
+               AND ibCalcPartRemainsGetQuantity(a + 2, a + 6) = 1 AND ibCalcPartFree(0) = 1, 'PASS', 'FAIL');
+  CHECK_NAME = 'batch calculation parties left, freed ' || s; SUSPEND;
+END^
+
+-- Write-off of t1's quantity and k more, oldest chain first: receipt r0
+-- (kind 11) -> t0 gives nothing, r1 -> t1 all of t1, r2 -> t2 the k left.
+EXECUTE BLOCK RETURNS (RESULT VARCHAR(4), CHECK_NAME VARCHAR(60)) AS
+DECLARE s INTEGER = @SEED@;
+DECLARE d DATE = DATE '2024-03-01';
+DECLARE b INTEGER; DECLARE ok INTEGER; DECLARE t INTEGER; DECLARE dh INTEGER;
+DECLARE qr1 INTEGER; DECLARE qt1 INTEGER; DECLARE qr2 INTEGER; DECLARE qt2 INTEGER; DECLARE k INTEGER;
+DECLARE n INTEGER = 0; DECLARE bad INTEGER = 0; DECLARE q DOUBLE PRECISION; DECLARE cq DOUBLE PRECISION;
+BEGIN
+  b = s * 10; qr1 = 4 + MOD(s, 5); qt1 = 2 + MOD(s, 3); qr2 = 5 + MOD(s, 4); qt2 = 3 + MOD(s, 2); k = 1 + MOD(s, 2);
+  ok = ibCutCreate(0) + ibCutClear(0) + ibCutPartSpecAppend(b + 1, -1, d, 0, 11, 0, 0, 0, 3)
+       + ibCutPartSpecAppend(b + 2, b + 1, d + 1, 0, 1, 0, 0, 0, 2) + ibCutPartSpecAppend(b + 3, -1, d + 1, 0, 0, 0, 0, 0, qr1)
+       + ibCutPartSpecAppend(b + 4, b + 3, d + 2, 0, 1, 0, 0, 0, qt1) + ibCutPartSpecAppend(b + 5, -1, d + 3, 0, 0, 0, 0, 0, qr2)
+       + ibCutPartSpecAppend(b + 6, b + 5, d + 4, 0, 1, 0, 0, 0, qt2) + ibCutSetParams(d + 30, qt1 + k, 0, 0, 0, 0);
+  RESULT = IIF(ok = 9 AND ibCutExecute(0) = 0 AND ibCutGetCutQuantity(0) = qt1 + k
+               AND ibCutPartSpecCutQ(b + 1, -1) = 0 AND ibCutPartSpecCutQ(b + 2, b + 1) = 0
+               AND ibCutPartSpecCutQ(b + 3, -1) = qt1 AND ibCutPartSpecCutQ(b + 4, b + 3) = qt1
+               AND ibCutPartSpecCutQ(b + 5, -1) = k AND ibCutPartSpecCutQ(b + 6, b + 5) = k, 'PASS', 'FAIL');
+  CHECK_NAME = 'write-off cuts ' || s; SUSPEND;
+  t = ibCutGetTableNumber('docspec');
+  ok = ibCutFirstNew(t);
+  WHILE (ibCutEOF(t) = 0) DO
+  BEGIN
+    dh = ibCutGetFieldInteger(t, ibCutGetFieldNumber('dochead'));
+    q = ibCutGetFieldDouble(t, ibCutGetFieldNumber('quantity'));
+    cq = ibCutGetFieldDouble(t, ibCutGetFieldNumber('cutq'));
+    IF (NOT ((dh = b + 3 AND q = qr1 AND cq = qt1) OR (dh = b + 4 AND q = qt1 AND cq = qt1)
+             OR (dh = b + 5 AND q = qr2 AND cq = k) OR (dh = b + 6 AND q = qt2 AND cq = k))) THEN bad = bad + 1;
+    n = n + 1;
+    ok = ibCutNextNew(t);
+  END
+  RESULT = IIF(n = 4 AND bad = 0 AND ibCutFree(0) = 1, 'PASS', 'FAIL');
+  CHECK_NAME = 'write-off documents, freed ' || s; SUSPEND;
+END^
