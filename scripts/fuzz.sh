@@ -4,7 +4,8 @@
 #
 #   scripts/fuzz.sh [seconds] [libFuzzer options...]
 #
-# Default 600 seconds. Each input may take 10 s and 2 GB at most. New inputs
+# Default 600 seconds. Each input may take 10 s and 2 GB at most, and is up to
+# 1 KB long from the start (a road needs a few hundred bytes). New inputs
 # go to <work>/corpus/ (tests/fuzz/corpus/ holds the seeds), where <work> is
 # $ORLIX_FUZZ_WORK or build-fuzz; a crashing, hanging or memory-hungry input is
 # written to <work>/artifacts/, and
@@ -39,6 +40,7 @@ echo "fuzz.sh: fuzzing for $seconds s (output in $run_log)"
 status=0
 ORLIX_FUZZ_LOG_DIR=$work \
   "$build_dir/orlix_fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=2048 \
+  -max_len=1024 -len_control=0 \
   -artifact_prefix="$work/artifacts/" -print_final_stats=1 "$@" \
   "$work/corpus" tests/fuzz/corpus >"$run_log" 2>&1 || status=$?
 

@@ -52,7 +52,9 @@ struct Export {
 
 struct Family {
   const Export* create = nullptr;
-  std::vector<const Export*> fill, execute, read, free;
+  // fill: Add..., Append..., Set..., Insert...; define: the Add... and
+  // Append... among them, called first so that later calls meet fields and rows.
+  std::vector<const Export*> define, fill, execute, read, free;
   std::vector<std::string> words;  // the members' words: the names this family expects
 };
 
@@ -105,12 +107,13 @@ void ReadScript(const std::string& path, void* module) {
   const std::string script = buffer.str();
 
   // Names the exports expect, from the comments: quoted words, words with an
-  // underscore, words in capitals, and words numbered as in "pack 1". Each
+  // underscore, words in capitals, and words numbered in a list, as in
+  // "ostdate 0, pack 1" (a few prose words slip in; they only dilute). Each
   // declaration keeps the words of the comments between it and the one
   // before (its own description and any section header).
   const std::regex comment(R"(/\*[\s\S]*?\*/)");
   const std::regex word(
-      R"('([A-Za-z_]\w{0,31})'|\b([a-z]+_\w+|[A-Z][A-Z_]{2,31})\b|\b([A-Za-z]\w{1,31}) \d\b)");
+      R"('([A-Za-z_]\w{0,31})'|\b([a-z]+_\w+|[A-Z][A-Z_]{2,31})\b|(?:, |: )([A-Za-z]\w{1,31}) \d\b)");
   std::vector<std::pair<size_t, std::vector<std::string>>> comment_words;  // position, words
   std::string code = script;  // the script with its comments blanked, positions kept
   std::map<std::string, bool> seen;
@@ -180,8 +183,11 @@ void ReadScript(const std::string& path, void* module) {
       if (verb.rfind("Free", 0) == 0) family.free.push_back(&e);
       else if (verb.rfind("Execute", 0) == 0) family.execute.push_back(&e);
       else if (verb.find("Add") != std::string::npos || verb.find("Append") != std::string::npos ||
-               verb.find("Set") != std::string::npos || verb.find("Insert") != std::string::npos)
+               verb.find("Set") != std::string::npos || verb.find("Insert") != std::string::npos) {
         family.fill.push_back(&e);
+        if (verb.find("Add") != std::string::npos || verb.find("Append") != std::string::npos)
+          family.define.push_back(&e);
+      }
       else family.read.push_back(&e);
     }
     g_families.push_back(std::move(family));
@@ -195,7 +201,7 @@ class Session {
 
   void Run() {
     while (data_.remaining_bytes() > 0 && calls_ < kMaxCallsPerInput) {
-      if (g_families.empty() || data_.ConsumeIntegralInRange(0, 3) > 0) {
+      if (g_families.empty() || data_.ConsumeBool()) {
         Call(g_exports[data_.ConsumeIntegralInRange<size_t>(0, g_exports.size() - 1)]);
       } else {
         Road(g_families[data_.ConsumeIntegralInRange<size_t>(0, g_families.size() - 1)]);
@@ -211,12 +217,18 @@ class Session {
   void Road(const Family& family) {
     road_ = &family;
     Call(*family.create, /*in_road=*/true);
+    road_handle_ = ints_.empty() ? 1 : ints_.back();
+    // Once the input is used up every draw is zero: the road stops filling
+    // and reading then, rather than repeat one call with null arguments.
+    const int defines = data_.ConsumeIntegralInRange(0, 6);
+    for (int i = 0; i < defines && data_.remaining_bytes() > 0; ++i)
+      if (const Export* e = Pick(family.define)) Call(*e, true);
     const int fills = data_.ConsumeIntegralInRange(0, 24);
-    for (int i = 0; i < fills; ++i)
+    for (int i = 0; i < fills && data_.remaining_bytes() > 0; ++i)
       if (const Export* e = Pick(family.fill)) Call(*e, true);
     for (const Export* e : family.execute) Call(*e, true);
     const int reads = data_.ConsumeIntegralInRange(0, 16);
-    for (int i = 0; i < reads; ++i)
+    for (int i = 0; i < reads && data_.remaining_bytes() > 0; ++i)
       if (const Export* e = Pick(family.read)) Call(*e, true);
     if (data_.ConsumeIntegralInRange(0, 3) > 0)
       if (const Export* e = Pick(family.free)) Call(*e, true);
@@ -271,13 +283,12 @@ class Session {
     // In a road, names mostly come from the words of the road's family.
     const std::vector<std::string>& words = in_road && road_ && !road_->words.empty() ? road_->words : g_words;
     switch (data_.ConsumeIntegralInRange(0, in_road ? 7 : 9)) {
-      case 0: case 1: case 2: case 3:
+      case 0: case 1: case 2: case 3: case 4:
         if (!words.empty()) text = words[data_.ConsumeIntegralInRange<size_t>(0, words.size() - 1)];
         break;
-      case 4:
+      case 5:
         if (!strings_.empty()) text = strings_[data_.ConsumeIntegralInRange<size_t>(0, strings_.size() - 1)];
         break;
-      case 5: text = ""; break;
       case 6: case 7: text = data_.ConsumeRandomLengthString(64); break;
       case 8: text.assign(declared, static_cast<char>(data_.ConsumeIntegralInRange(0x20, 0xFF))); break;
       default: {
@@ -285,7 +296,7 @@ class Session {
         for (size_t i = 0; i < size; ++i) text += static_cast<char>(0x80 + data_.ConsumeIntegralInRange(0, 0x7F));
       }
     }
-    if (data_.ConsumeBool()) {  // letter case and blanks vary, as callers' do
+    if (data_.ConsumeIntegralInRange(0, 3) == 0) {  // letter case varies, as callers' does
       for (char& c : text)
         if (c >= 'a' && c <= 'z' && data_.ConsumeBool()) c = static_cast<char>(c - 'a' + 'A');
     }
@@ -305,7 +316,10 @@ class Session {
     };
     switch (kind) {
       case Kind::kInt16: return put(static_cast<int16_t>(Integer(in_road)));
-      case Kind::kInt32: return put(static_cast<int32_t>(Integer(in_road)));
+      case Kind::kInt32:
+        // In a road the first integer is mostly the handle the road's Create gave.
+        if (in_road && i == 0 && data_.ConsumeIntegralInRange(0, 3) > 0) return put(static_cast<int32_t>(road_handle_));
+        return put(static_cast<int32_t>(Integer(in_road)));
       case Kind::kInt64: return put(Integer(in_road));
       case Kind::kFloat: return put(static_cast<float>(Double()));
       case Kind::kDouble: return put(Double());
@@ -397,6 +411,7 @@ class Session {
 
   FuzzedDataProvider& data_;
   const Family* road_ = nullptr;  // the family of the road being run
+  int64_t road_handle_ = 0;       // what its Create answered
   size_t calls_ = 0;
   std::vector<int64_t> ints_;
   std::vector<double> doubles_;
