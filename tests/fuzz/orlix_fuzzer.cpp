@@ -18,11 +18,11 @@
 #include <dlfcn.h>
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <limits>
@@ -32,6 +32,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -58,7 +59,7 @@ struct Family {
   std::vector<std::string> words;  // the members' words: the names this family expects
 };
 
-constexpr int kMaxArgs = 7;
+constexpr int kMaxArgs = 16;
 // Day numbers of the server (counted from 1858-11-17): 0001-01-01, 9999-12-31
 // and 2024-03-01, the centre of most dates drawn.
 constexpr int32_t kFirstDay = -678575;
@@ -112,8 +113,7 @@ void ReadScript(const std::string& path, void* module) {
   // declaration keeps the words of the comments between it and the one
   // before (its own description and any section header).
   const std::regex comment(R"(/\*[\s\S]*?\*/)");
-  const std::regex word(
-      R"('([A-Za-z_]\w{0,31})'|\b([a-z]+_\w+|[A-Z][A-Z_]{2,31})\b|(?:, |: )([A-Za-z]\w{1,31}) \d\b)");
+  const std::regex word(R"('([A-Za-z_]\w{0,31})'|\b([a-z]+_\w+|[A-Z][A-Z_]{2,31})\b|(?:, |: )([A-Za-z]\w{1,31}) \d\b)");
   std::vector<std::pair<size_t, std::vector<std::string>>> comment_words;  // position, words
   std::string code = script;  // the script with its comments blanked, positions kept
   std::map<std::string, bool> seen;
@@ -187,8 +187,7 @@ void ReadScript(const std::string& path, void* module) {
         family.fill.push_back(&e);
         if (verb.find("Add") != std::string::npos || verb.find("Append") != std::string::npos)
           family.define.push_back(&e);
-      }
-      else family.read.push_back(&e);
+      } else family.read.push_back(&e);
     }
     g_families.push_back(std::move(family));
   }
@@ -237,25 +236,42 @@ class Session {
 
   int64_t Integer(bool in_road) {
     switch (data_.ConsumeIntegralInRange(0, in_road ? 9 : 11)) {
-      case 0: case 1: case 2: case 3: return data_.ConsumeIntegralInRange(0, 4);
-      case 4: case 5: case 6:
+      case 0:
+      case 1:
+      case 2:
+      case 3:
+        return data_.ConsumeIntegralInRange(0, 4);
+      case 4:
+      case 5:
+      case 6:
         if (!ints_.empty()) return ints_[data_.ConsumeIntegralInRange<size_t>(0, ints_.size() - 1)];
         return 1;
-      case 7: return data_.ConsumeIntegralInRange(-3, 40);
-      case 8: return 256 * data_.ConsumeIntegralInRange(0, 2) + data_.ConsumeIntegralInRange(0, 1);
-      case 9: return data_.ConsumeIntegral<int32_t>();
-      case 10: return data_.PickValueInArray({std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max(), -1, -1000});
-      default: return data_.ConsumeIntegral<int64_t>();
+      case 7:
+        return data_.ConsumeIntegralInRange(-3, 40);
+      case 8:
+        return 256 * data_.ConsumeIntegralInRange(0, 2) + data_.ConsumeIntegralInRange(0, 1);
+      case 9:
+        return data_.ConsumeIntegral<int32_t>();
+      case 10:
+        return data_.PickValueInArray(
+            {std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max(), -1, -1000});
+      default:
+        return data_.ConsumeIntegral<int64_t>();
     }
   }
 
   double Double() {
     switch (data_.ConsumeIntegralInRange(0, 9)) {
-      case 0: case 1: case 2: case 3: return data_.ConsumeIntegralInRange(-8, 8) / 4.0;
+      case 0:
+      case 1:
+      case 2:
+      case 3:
+        return data_.ConsumeIntegralInRange(-8, 8) / 4.0;
       case 4:
         if (!doubles_.empty()) return doubles_[data_.ConsumeIntegralInRange<size_t>(0, doubles_.size() - 1)];
         return 1.5;
-      case 5: return data_.ConsumeIntegralInRange(-100000, 100000);
+      case 5:
+        return data_.ConsumeIntegralInRange(-100000, 100000);
       case 6: {
         uint64_t bits = data_.ConsumeIntegral<uint64_t>();
         double value;
@@ -263,18 +279,25 @@ class Session {
         return value;  // any pattern: NaNs with payloads, denormals
       }
       default:
-        return data_.PickValueInArray({std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
-                                       -std::numeric_limits<double>::infinity(), std::numeric_limits<double>::denorm_min(),
-                                       std::numeric_limits<double>::max(), std::numeric_limits<double>::lowest(), -0.0,
-                                       1e15, -1000.0, 0.1});
+        return data_.PickValueInArray(
+            {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+             -std::numeric_limits<double>::infinity(), std::numeric_limits<double>::denorm_min(),
+             std::numeric_limits<double>::max(), std::numeric_limits<double>::lowest(), -0.0, 1e15, -1000.0, 0.1});
     }
   }
 
   int32_t Day() {
     switch (data_.ConsumeIntegralInRange(0, 7)) {
-      case 0: case 1: case 2: case 3: case 4: return kBaseDay + data_.ConsumeIntegralInRange(-20, 40);
-      case 5: return data_.PickValueInArray({kFirstDay, kLastDay, 0, 15018 /* 1899-12-30 */, kBaseDay});
-      default: return data_.ConsumeIntegralInRange(kFirstDay, kLastDay);
+      case 0:
+      case 1:
+      case 2:
+      case 3:
+      case 4:
+        return kBaseDay + data_.ConsumeIntegralInRange(-20, 40);
+      case 5:
+        return data_.PickValueInArray({kFirstDay, kLastDay, 0, 15018 /* 1899-12-30 */, kBaseDay});
+      default:
+        return data_.ConsumeIntegralInRange(kFirstDay, kLastDay);
     }
   }
 
@@ -283,14 +306,23 @@ class Session {
     // In a road, names mostly come from the words of the road's family.
     const std::vector<std::string>& words = in_road && road_ && !road_->words.empty() ? road_->words : g_words;
     switch (data_.ConsumeIntegralInRange(0, in_road ? 7 : 9)) {
-      case 0: case 1: case 2: case 3: case 4:
+      case 0:
+      case 1:
+      case 2:
+      case 3:
+      case 4:
         if (!words.empty()) text = words[data_.ConsumeIntegralInRange<size_t>(0, words.size() - 1)];
         break;
       case 5:
         if (!strings_.empty()) text = strings_[data_.ConsumeIntegralInRange<size_t>(0, strings_.size() - 1)];
         break;
-      case 6: case 7: text = data_.ConsumeRandomLengthString(64); break;
-      case 8: text.assign(declared, static_cast<char>(data_.ConsumeIntegralInRange(0x20, 0xFF))); break;
+      case 6:
+      case 7:
+        text = data_.ConsumeRandomLengthString(64);
+        break;
+      case 8:
+        text.assign(declared, static_cast<char>(data_.ConsumeIntegralInRange(0x20, 0xFF)));
+        break;
       default: {
         const size_t size = data_.ConsumeIntegralInRange<size_t>(0, declared);
         for (size_t i = 0; i < size; ++i) text += static_cast<char>(0x80 + data_.ConsumeIntegralInRange(0, 0x7F));
@@ -315,29 +347,47 @@ class Session {
       return block;
     };
     switch (kind) {
-      case Kind::kInt16: return put(static_cast<int16_t>(Integer(in_road)));
+      case Kind::kInt16:
+        return put(static_cast<int16_t>(Integer(in_road)));
       case Kind::kInt32:
         // In a road the first integer is mostly the handle the road's Create gave.
         if (in_road && i == 0 && data_.ConsumeIntegralInRange(0, 3) > 0) return put(static_cast<int32_t>(road_handle_));
         return put(static_cast<int32_t>(Integer(in_road)));
-      case Kind::kInt64: return put(Integer(in_road));
-      case Kind::kFloat: return put(static_cast<float>(Double()));
-      case Kind::kDouble: return put(Double());
-      case Kind::kDate: return put(Day());
+      case Kind::kInt64:
+        return put(Integer(in_road));
+      case Kind::kFloat:
+        return put(static_cast<float>(Double()));
+      case Kind::kDouble:
+        return put(Double());
+      case Kind::kDate:
+        return put(Day());
       case Kind::kTimestamp:
         return put(int64_t{Day()} | (int64_t{data_.ConsumeIntegral<uint32_t>()} << 32));
       case Kind::kCString: {
         const size_t declared = e.string_sizes[i];
         // The log switch names a real file: a fuzzed name would create files
         // anywhere the fuzzer may write. Only the choice of name is fuzzed.
-        const std::string text =
-            is_log_name ? data_.PickValueInArray<std::string>({"", g_log_path, g_log_path + ".2"}) : Text(declared, in_road);
+        const std::string text = is_log_name ? data_.PickValueInArray<std::string>({"", g_log_path, g_log_path + ".2"})
+                                             : Text(declared, in_road);
         std::unique_ptr<char[]> block(new char[declared + 1]);
         std::memcpy(block.get(), text.c_str(), text.size() + 1);
         return block;
       }
     }
     return nullptr;
+  }
+
+  // Calls an export with kMaxArgs pointers; the calling convention lets a
+  // callee ignore those past its own arguments.
+  template <size_t>
+  using AnyPointer = void*;
+  template <class R, size_t... I>
+  static R CallWith(void* address, void* const* args, std::index_sequence<I...>) {
+    return reinterpret_cast<R (*)(AnyPointer<I>...)>(address)(args[I]...);
+  }
+  template <class R>
+  static R CallWith(void* address, void* const* args) {
+    return CallWith<R>(address, args, std::make_index_sequence<kMaxArgs>());
   }
 
   void Call(const Export& e, bool in_road = false) {
@@ -351,30 +401,24 @@ class Session {
       args[i] = blocks[i].get();
     }
     if (g_trace) Trace(e, args);
-    using P = void*;
     switch (e.result) {
       case Result::kInt16:
       case Result::kInt32: {
-        const int32_t r = reinterpret_cast<int32_t (*)(P, P, P, P, P, P, P)>(e.address)(
-            args[0], args[1], args[2], args[3], args[4], args[5], args[6]);
+        const int32_t r = CallWith<int32_t>(e.address, args);
         ints_.push_back(e.result == Result::kInt16 ? static_cast<int16_t>(r) : r);
         break;
       }
       case Result::kInt64:
-        ints_.push_back(reinterpret_cast<int64_t (*)(P, P, P, P, P, P, P)>(e.address)(args[0], args[1], args[2],
-                                                                                    args[3], args[4], args[5], args[6]));
+        ints_.push_back(CallWith<int64_t>(e.address, args));
         break;
       case Result::kFloat:
-        doubles_.push_back(reinterpret_cast<float (*)(P, P, P, P, P, P, P)>(e.address)(args[0], args[1], args[2],
-                                                                                     args[3], args[4], args[5], args[6]));
+        doubles_.push_back(CallWith<float>(e.address, args));
         break;
       case Result::kDouble:
-        doubles_.push_back(reinterpret_cast<double (*)(P, P, P, P, P, P, P)>(e.address)(
-            args[0], args[1], args[2], args[3], args[4], args[5], args[6]));
+        doubles_.push_back(CallWith<double>(e.address, args));
         break;
       case Result::kPointer: {
-        void* r = reinterpret_cast<void* (*)(P, P, P, P, P, P, P)>(e.address)(args[0], args[1], args[2], args[3],
-                                                                              args[4], args[5], args[6]);
+        void* r = CallWith<void*>(e.address, args);
         // The server reads every result at once: a string to its terminator.
         if (r && e.is_string_result) strings_.emplace_back(static_cast<const char*>(r));
         else if (r) ints_.push_back(*static_cast<const int32_t*>(r));
@@ -391,17 +435,34 @@ class Session {
     std::string line = e.name + "(";
     for (size_t i = 0; i < e.args.size(); ++i) {
       if (i) line += ", ";
-      if (!args[i]) { line += "null"; continue; }
+      if (!args[i]) {
+        line += "null";
+        continue;
+      }
       switch (e.args[i]) {
-        case Kind::kInt16: line += std::to_string(*static_cast<int16_t*>(args[i])); break;
-        case Kind::kInt32: line += std::to_string(*static_cast<int32_t*>(args[i])); break;
-        case Kind::kInt64: line += std::to_string(*static_cast<int64_t*>(args[i])); break;
-        case Kind::kFloat: line += std::to_string(*static_cast<float*>(args[i])); break;
-        case Kind::kDouble: line += std::to_string(*static_cast<double*>(args[i])); break;
-        case Kind::kDate: case Kind::kTimestamp: line += "day " + std::to_string(*static_cast<int32_t*>(args[i])); break;
+        case Kind::kInt16:
+          line += std::to_string(*static_cast<int16_t*>(args[i]));
+          break;
+        case Kind::kInt32:
+          line += std::to_string(*static_cast<int32_t*>(args[i]));
+          break;
+        case Kind::kInt64:
+          line += std::to_string(*static_cast<int64_t*>(args[i]));
+          break;
+        case Kind::kFloat:
+          line += std::to_string(*static_cast<float*>(args[i]));
+          break;
+        case Kind::kDouble:
+          line += std::to_string(*static_cast<double*>(args[i]));
+          break;
+        case Kind::kDate:
+        case Kind::kTimestamp:
+          line += "day " + std::to_string(*static_cast<int32_t*>(args[i]));
+          break;
         case Kind::kCString: {
           const size_t size = std::strlen(static_cast<char*>(args[i]));
-          line += "'" + std::string(static_cast<char*>(args[i]), std::min<size_t>(size, 40)) + (size > 40 ? "...'" : "'");
+          line +=
+              "'" + std::string(static_cast<char*>(args[i]), std::min<size_t>(size, 40)) + (size > 40 ? "...'" : "'");
           line += size > 40 ? " (" + std::to_string(size) + " bytes)" : "";
         }
       }
