@@ -383,7 +383,7 @@ int32_t TXRetList::GetFieldInteger(const std::string& field_name) const {
   NoField(field_name, "XRet");
 }
 
-// ---- Party specifications ------------------------------------------------------
+// ---- Party splits (PartSpec) --------------------------------------------------
 
 std::string TPartSpec::PrintLine() const {
   return Format(
@@ -482,7 +482,7 @@ void TPartSpecList::SetNew() {
   for (int i = 0; i < Count(); ++i) At(i).New = At(i).cp == 0;
 }
 
-// ---- Return specifications ------------------------------------------------------
+// ---- Return splits (RetSpec) ---------------------------------------------------
 
 std::string TRetSpec::PrintLine() const {
   return Format("id=%d new=%d del=%d dh=%d odh=%d idh=%d mdh=%d q=%s d=%s pi=%d fix=%d rub=%s cur=%s th=%d ci=%d cp=%d",

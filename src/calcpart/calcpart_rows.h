@@ -244,7 +244,7 @@ class TXRetList final : public TRowList<TXRet> {
   const TFixKindList& fix_kinds_;
 };
 
-// ---- Party specifications ------------------------------------------------------
+// ---- Party splits (PartSpec) --------------------------------------------------
 
 class TPartSpec final : public TRow<TPartSpec> {
  public:
@@ -299,7 +299,7 @@ class TPartSpecList final : public TRowList<TPartSpec> {
   const TFixKindList& fix_kinds_;
 };
 
-// ---- Return specifications ------------------------------------------------------
+// ---- Return splits (RetSpec) ---------------------------------------------------
 
 class TRetSpec final : public TRow<TRetSpec> {
  public:
