@@ -77,6 +77,10 @@ void TCalcPart::Print(TLines& lines) const {
 bool TCalcPart::CanTake(const TXPart& x, const TRemains& r, bool ignore_dates) const {
   if (!(r.Quantity > kEps) || !(x.Quantity > kEps) || x.Deleted) return false;
   if (r.pi != x.pi) return false;
+  // A move to its own place never takes the goods it brought there itself:
+  // they would come back to it at once, one party quantity at a time, for as
+  // long as the move has quantity left (millions of rows for a large one).
+  if (x.dk == 2 && x.ci == x.pi && r.mdh == x.dh) return false;
   if (!ignore_dates && !(r.d <= x.d || r.ot == 2)) return false;
   if (x.fix) {
     const int32_t k = FixKind.Lookup(x.dh, r.dh);

@@ -309,6 +309,20 @@ TEST_F(CalcPartTest, AMoveCarriesThePartyToItsDestination) {
   EXPECT_EQ(3, e.Remains.At(at).d);
 }
 
+// A move to its own place (found by the fuzzer): party 100 has 10 at place 1;
+// move 5 takes 1e9 from place 1 to place 1. It takes the 10 of party 100,
+// which arrive back at place 1 as party (100, 5); the move must not take
+// those again (once a party quantity at a time it would book 1e8 rows), so
+// 1e9 - 10 stays open and the 10 wait at place 1 as party (100, 5).
+TEST_F(CalcPartTest, AMoveToItsOwnPlaceDoesNotTakeWhatItBrought) {
+  Party(100, -1, 1, 1, 10);
+  Consumption(5, 3, 1, 1e9, /*dk=*/2, 0, /*ci=*/1);
+  Execute();
+  EXPECT_EQ(10, Spec(5, 100, -1));
+  EXPECT_EQ(10, e.Remains.GetQuantity(100, 5));
+  EXPECT_LE(e.PartSpec.Count(), 1);
+}
+
 // A fixed kind-2 consumption follows its party to a newer place: consumption
 // 1 (fix kinds (1, 100, 2)) at place 2 on day 9; party 100 at place 2 on day 1
 // (2) and its copy moved in by move 5 on day 4 (3). AllocatePair on the old
