@@ -32,11 +32,22 @@ bool TBaseItem::IsEmpty() const { return Deleted || std::fabs(Quantity) <= kZero
 
 TBaseList::TBaseList(int size, int capacity, TItemMaker make_item)
     : capacity_(capacity < 1 ? 1 : capacity), make_item_(make_item) {
-  SetSize(size);
+  try {
+    SetSize(size);
+  } catch (...) {
+    // No destructor runs for a list whose construction fails: free the
+    // records made so far here.
+    DeleteRecords();
+    throw;
+  }
 }
 
-TBaseList::~TBaseList() {
+TBaseList::~TBaseList() { DeleteRecords(); }
+
+void TBaseList::DeleteRecords() noexcept {
   for (TBaseItem* item : items_) delete item;
+  items_.clear();
+  size_ = count_ = 0;
 }
 
 int TBaseList::CompareItems(const TBaseItem& a, const TBaseItem& b) const { return a.Compare(b); }

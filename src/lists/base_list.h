@@ -155,6 +155,8 @@ class TBaseList {
   TBaseItem** Records() { return items_.data(); }
 
  private:
+  void DeleteRecords() noexcept;
+
   std::vector<TBaseItem*> items_;  // owned; length size_
   int32_t count_ = 0;
   int32_t size_ = 0;

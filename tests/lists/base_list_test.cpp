@@ -171,6 +171,23 @@ TEST(BaseListPool, FailedGrowthKeepsThePoolConsistent) {
   EXPECT_EQ(1u, static_cast<size_t>(list.Size()));
 }
 
+// Counts the records alive, to see a failed construction free its pool.
+int g_live_records = 0;
+struct TCountedItem final : TKeyItem {
+  TCountedItem() { ++g_live_records; }
+  ~TCountedItem() override { --g_live_records; }
+};
+TBaseItem* MakeRationedCountedItem(const TBaseList& /*owner*/) {
+  if (g_records_left-- <= 0) throw std::bad_alloc();
+  return new TCountedItem;
+}
+
+TEST(BaseListPool, FailedConstructionFreesTheRecordsMade) {
+  g_records_left = 3;
+  EXPECT_THROW(TKeyList(8, 8, &MakeRationedCountedItem), std::bad_alloc);
+  EXPECT_EQ(0, g_live_records) << "the three records made before the failure are freed";
+}
+
 TEST(BaseListSorting, AddSortedNeedsASortedListAndKeepsTheOrder) {
   TKeyList list(0, 10);
   list.Append(3);

@@ -31,7 +31,8 @@ Module::Module(const std::string& module_path, const std::string& script_path) {
 }
 
 Module::~Module() {
-  if (handle_) dlclose(handle_);
+  // ORLIX_KEEP_MODULE keeps the library mapped, so a leak report can name its functions.
+  if (handle_ && !std::getenv("ORLIX_KEEP_MODULE")) dlclose(handle_);
 }
 
 void* Module::Symbol(const std::string& name) const {
