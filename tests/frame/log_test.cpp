@@ -236,6 +236,17 @@ TEST(LogLines, WritesEveryLineThenEmptiesTheList) {
   EXPECT_TRUE(lines.empty());
   EXPECT_EQ((std::vector<std::string>{"one", "", "three"}), log.Messages());
   LogLines(nullptr);  // absent list: nothing happens
+
+  // A long list goes out in batches: every line whole, in order, stamped.
+  for (int i = 0; i < 20000; ++i) lines.push_back("row " + std::to_string(i));
+  LogLines(&lines);
+  const std::vector<std::string> messages = log.Messages();
+  ASSERT_EQ(20003u, messages.size());
+  for (int i = 0; i < 20000; ++i) ASSERT_EQ("row " + std::to_string(i), messages[3 + i]);
+  const std::string text = log.Contents();
+  const size_t last = text.rfind("ThreadId=");
+  EXPECT_EQ(0u, text.compare(last, Prefix().size(), Prefix()));
+  EXPECT_TRUE(IsTimeTail(std::string_view(text).substr(text.size() - 16, 14)));
 }
 
 }  // namespace
