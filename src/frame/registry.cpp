@@ -73,6 +73,7 @@ int FreeEngine(std::string_view name) {
   if (!registry) return 0;
   const int index = registry->IndexOf(name);
   if (index < 0) return 0;
+  registry->Forget();
   registry->Object(index).reset();
   registry->Delete(index);
   return 1;

@@ -25,7 +25,7 @@ class TObject {
 // A name list owning its objects, destroyed in position order with it.
 // Sorted: bisection and unique names; unsorted: positions stay stable.
 template <bool kSorted>
-class TObjectRegistry final : public TObject, public TNameList<std::unique_ptr<TObject>> {
+class TObjectRegistry : public TObject, public TNameList<std::unique_ptr<TObject>> {
  public:
   TObjectRegistry() : TNameList(kSorted) {}
   ~TObjectRegistry() override {
@@ -33,8 +33,40 @@ class TObjectRegistry final : public TObject, public TNameList<std::unique_ptr<T
   }
 };
 
-// The engines, one per fixed name and thread.
-using TEngineRegistry = TObjectRegistry<true>;
+// The engines, one per fixed name and thread. Every export of an engine
+// looks it up by the same name constant, so the registry keeps its last
+// answer (name bytes, class, engine) until an engine is created or freed:
+// a repeated lookup then costs a short byte comparison, not a search
+// ignoring case and a checked cast.
+class TEngineRegistry final : public TObjectRegistry<true> {
+ public:
+  // The engine kept for exactly these name bytes and this class, or nullptr.
+  template <class T>
+  T* Remembered(std::string_view name) const {
+    if (last_.tag != &kClassTag<T> || name.size() != last_.name_size) return nullptr;
+    return name.compare(0, name.size(), last_.name, last_.name_size) == 0 ? static_cast<T*>(last_.engine) : nullptr;
+  }
+  template <class T>
+  void Remember(std::string_view name, T* engine) {
+    Forget();
+    if (name.size() > sizeof(last_.name)) return;
+    last_ = {&kClassTag<T>, engine, {}, name.size()};
+    name.copy(last_.name, name.size());
+  }
+  // Called whenever an engine is added or removed.
+  void Forget() { last_ = {}; }
+
+ private:
+  template <class T>
+  static constexpr char kClassTag = 0;  // one address per engine class
+
+  struct {
+    const char* tag = nullptr;
+    void* engine = nullptr;
+    char name[16] = {};
+    size_t name_size = 0;
+  } last_;
+};
 
 // ---- Thread slots ---------------------------------------------------------------
 
@@ -70,6 +102,7 @@ int CreateEngine(std::string_view name) {
   TEngineRegistry* registry = GetObjectRegistry();
   if (!registry) return 0;
   auto engine = std::make_unique<T>();
+  registry->Forget();
   registry->Add(name, std::move(engine));
   return 1;
 }
@@ -79,11 +112,14 @@ template <class T>
 T* FindEngine(std::string_view name) {
   TEngineRegistry* registry = GetObjectRegistry();
   if (!registry) return nullptr;
+  if (T* engine = registry->template Remembered<T>(name)) return engine;
   const int index = registry->IndexOf(name);
   if (index < 0) return nullptr;
   TObject* object = registry->Object(index).get();
   if (!object) return nullptr;
-  return &CheckedCast<T>(*object);
+  T* engine = &CheckedCast<T>(*object);
+  registry->Remember(name, engine);
+  return engine;
 }
 
 // Destroys and unregisters the engine: 1, or 0 when there is none.

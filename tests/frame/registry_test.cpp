@@ -105,6 +105,15 @@ TEST_F(RegistryTest, FindEngineOfTheWrongClassIsAnInvalidCast) {
   ASSERT_EQ(1, CreateEngine<TEngineA>("Cut"));
   EXPECT_EQ(nullptr, FindEngine<TEngineA>("Ostatok"));
   EXPECT_THROW(FindEngine<TEngineB>("Cut"), EInvalidCast);
+  // The last answer kept for quick lookups never outlives the engine.
+  TEngineA* first = FindEngine<TEngineA>("Cut");
+  ASSERT_NE(nullptr, first);
+  EXPECT_EQ(first, FindEngine<TEngineA>("Cut"));
+  ASSERT_EQ(1, FreeEngine("Cut"));
+  EXPECT_EQ(nullptr, FindEngine<TEngineA>("Cut"));
+  ASSERT_EQ(1, CreateEngine<TEngineB>("Cut"));
+  EXPECT_THROW(FindEngine<TEngineA>("Cut"), EInvalidCast);
+  EXPECT_NE(nullptr, FindEngine<TEngineB>("cut"));
 }
 
 TEST_F(RegistryTest, ObjectRegistryStaysSortedWhateverTheOrderOfCreation) {
