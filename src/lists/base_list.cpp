@@ -30,8 +30,10 @@ bool TBaseItem::IsEmpty() const { return Deleted || std::fabs(Quantity) <= kZero
 
 // ---- TBaseList ----------------------------------------------------------------
 
-TBaseList::TBaseList(int size, int capacity, TItemMaker make_item)
-    : capacity_(capacity < 1 ? 1 : capacity), make_item_(make_item) {
+TBaseList::TBaseList(int size, int capacity, TRecordKind kind)
+    : kind_(kind),
+      stride_((kind.size + kind.alignment - 1) / kind.alignment * kind.alignment),
+      capacity_(capacity < 1 ? 1 : capacity) {
   try {
     SetSize(size);
   } catch (...) {
@@ -45,9 +47,30 @@ TBaseList::TBaseList(int size, int capacity, TItemMaker make_item)
 TBaseList::~TBaseList() { DeleteRecords(); }
 
 void TBaseList::DeleteRecords() noexcept {
-  for (TBaseItem* item : items_) delete item;
+  for (TBaseItem* item : items_) ReleaseRecord(item);
   items_.clear();
   size_ = count_ = 0;
+  free_slots_.clear();
+  blocks_.clear();
+}
+
+void TBaseList::ReleaseRecord(TBaseItem* record) noexcept {
+  if (!record) return;
+  if (record->in_block_)
+    record->~TBaseItem();
+  else
+    delete record;
+}
+
+void TBaseList::ReserveSlots(size_t count) {
+  if (free_slots_.size() >= count) return;
+  const size_t more = count - free_slots_.size();
+  if (free_slots_.capacity() < count) free_slots_.reserve(std::max(count, free_slots_.capacity() * 2));
+  std::unique_ptr<std::byte[]> memory(new std::byte[more * stride_]);
+  std::byte* block = memory.get();
+  blocks_.push_back(std::move(memory));  // a failure here frees the block
+  // Last place first, so records are built in address order.
+  for (size_t i = more; i-- > 0;) free_slots_.push_back(block + i * stride_);
 }
 
 int TBaseList::CompareItems(const TBaseItem& a, const TBaseItem& b) const { return a.Compare(b); }
@@ -117,7 +140,14 @@ void TBaseList::SetSize(int new_size) {
   if (new_size < 0) throw EOrlixError("Value < 0 in the TBaseList.SetSize");
   if (new_size == size_) return;
   if (new_size < size_) {
-    for (int i = new_size; i < size_; ++i) delete items_[i];
+    // Room to keep the freed block places first: the only step that may fail.
+    free_slots_.reserve(free_slots_.size() + static_cast<size_t>(size_ - new_size));
+    for (int i = new_size; i < size_; ++i) {
+      TBaseItem* record = items_[i];
+      void* place = record->in_block_ ? dynamic_cast<void*>(record) : nullptr;
+      ReleaseRecord(record);
+      if (place) free_slots_.push_back(place);
+    }
     items_.resize(static_cast<size_t>(new_size));
     if (count_ > new_size) count_ = new_size;
     size_ = new_size;
@@ -130,8 +160,12 @@ void TBaseList::SetSize(int new_size) {
   // Capacity records), so appending n records copies pointers O(n) times.
   if (items_.capacity() < static_cast<size_t>(new_size))
     items_.reserve(std::max(static_cast<size_t>(new_size), items_.capacity() * 2));
+  ReserveSlots(static_cast<size_t>(new_size - size_));
   while (size_ < new_size) {
-    items_.push_back(make_item_(*this));
+    TBaseItem* record = kind_.make_at(free_slots_.back(), *this);  // on failure the place stays free
+    free_slots_.pop_back();
+    record->in_block_ = true;
+    items_.push_back(record);
     ++size_;
   }
 }

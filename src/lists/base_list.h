@@ -12,12 +12,21 @@
 // merging and removal exchange pointers only. References between records
 // therefore stay valid while the list grows, sorts or merges.
 //
+// The pool's records are built in blocks the list allocates, one block a
+// growth, rather than one allocation a record. A work item a descendant
+// makes on its own may change places with a pool record; each record knows
+// whether it lives in a block, and ReleaseRecord ends either kind. Blocks
+// are freed with the list.
+//
 // The list's state is private; descendants and callers change it only
 // through the operations below.
 #ifndef ORLIX_LISTS_BASE_LIST_H_
 #define ORLIX_LISTS_BASE_LIST_H_
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -54,17 +63,40 @@ class TBaseItem {
 
  protected:
   // Rows copy their fields with these (see TRow); a bare item is not copied.
-  TBaseItem(const TBaseItem&) = default;
-  TBaseItem& operator=(const TBaseItem&) = default;
+  // Where a record lives is not part of its value, so it is not copied.
+  TBaseItem(const TBaseItem& other) : ID(other.ID), Deleted(other.Deleted), Quantity(other.Quantity), New(other.New) {}
+  TBaseItem& operator=(const TBaseItem& other) {
+    ID = other.ID;
+    Deleted = other.Deleted;
+    Quantity = other.Quantity;
+    New = other.New;
+    return *this;
+  }
+
+ private:
+  friend class TBaseList;
+  bool in_block_ = false;  // built in a block of a list's pool
 };
 
-// Makes one record for the pool of owner. Each list passes the maker of its
-// own record type, so every pool record is of that type by construction.
-using TItemMaker = TBaseItem* (*)(const TBaseList& owner);
+// The record type of a list: its size and alignment, and how to build one
+// at a place in a block for the pool of owner. Each list passes its own, so
+// every pool record is of that type by construction.
+struct TRecordKind {
+  size_t size;
+  size_t alignment;
+  TBaseItem* (*make_at)(void* place, const TBaseList& owner);
+};
+
+// The kind of a record type T that is built without the owner.
+template <class T>
+constexpr TRecordKind RecordKindOf() {
+  static_assert(alignof(T) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__, "blocks give the default alignment");
+  return {sizeof(T), alignof(T), [](void* place, const TBaseList&) -> TBaseItem* { return new (place) T; }};
+}
 
 class TBaseList {
  public:
-  TBaseList(int size, int capacity, TItemMaker make_item);
+  TBaseList(int size, int capacity, TRecordKind kind);
   virtual ~TBaseList();
   TBaseList(const TBaseList&) = delete;
   TBaseList& operator=(const TBaseList&) = delete;
@@ -154,16 +186,27 @@ class TBaseList {
   // The pool's records as an array (positions 0..Size-1).
   TBaseItem** Records() { return items_.data(); }
 
+ public:
+  // Ends a record of any list or a work item made with new: destroys it in
+  // its block, or deletes it. For work items of a living list; null is
+  // ignored.
+  static void ReleaseRecord(TBaseItem* record) noexcept;
+
  private:
   void DeleteRecords() noexcept;
+  // Makes sure count free block places exist (one new block for the rest).
+  void ReserveSlots(size_t count);
 
   std::vector<TBaseItem*> items_;  // owned; length size_
+  std::vector<std::unique_ptr<std::byte[]>> blocks_;
+  std::vector<void*> free_slots_;  // block places without a record; the last is used first
+  TRecordKind kind_;
+  size_t stride_;                  // bytes from one block place to the next
   int32_t count_ = 0;
   int32_t size_ = 0;
   int32_t capacity_ = 1;
   bool sorted_ = true;
   int32_t last_id_ = -1;
-  TItemMaker make_item_;
   int32_t sort_mode_ = -1;
   int32_t cursor_ = 0;
 };

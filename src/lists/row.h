@@ -146,8 +146,8 @@ class TRow : public TBaseItem {
 template <class Row>
 class TRowList : public TBaseList {
  public:
-  TRowList(int size, int capacity) : TBaseList(size, capacity, &MakeRow), work_(new Row) {}
-  ~TRowList() override { delete work_; }
+  TRowList(int size, int capacity) : TBaseList(size, capacity, RecordKindOf<Row>()), work_(new Row) {}
+  ~TRowList() override { ReleaseRecord(work_); }
 
   // The default order is the row's own; descendants with sort modes answer
   // those and defer to this for the rest.
@@ -211,8 +211,6 @@ class TRowList : public TBaseList {
   }
 
  private:
-  static TBaseItem* MakeRow(const TBaseList& /*owner*/) { return new Row; }
-
   int HandOver(int (TBaseList::*add)(TBaseItem*&)) {
     work_->New = false;
     TBaseItem* item = work_;

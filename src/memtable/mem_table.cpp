@@ -9,14 +9,15 @@
 
 namespace orlix {
 
-TMemTable::TMemTable(int size, int capacity) : TBaseList(0, capacity, &MakeRow) {
+TMemTable::TMemTable(int size, int capacity)
+    : TBaseList(0, capacity, {sizeof(TMemFields), alignof(TMemFields), &MakeRowAt}) {
   // Pool records are built from the fields, so the pool is filled only now
   // that the descriptors exist.
   SetSize(size);
 }
 
-TBaseItem* TMemTable::MakeRow(const TBaseList& owner) {
-  return new TMemFields(static_cast<const TMemTable&>(owner).field_defs_);
+TBaseItem* TMemTable::MakeRowAt(void* place, const TBaseList& owner) {
+  return new (place) TMemFields(static_cast<const TMemTable&>(owner).field_defs_);
 }
 
 TMemTable::~TMemTable() {
@@ -37,7 +38,7 @@ std::unique_ptr<TMemTable> TMemTable::CreateTable(std::string_view name) {
 }
 
 // Every record of the pool and the work row are TMemFields of this table
-// (the pool is filled by MakeRow), so no checked cast is needed on this hot
+// (the pool is filled by MakeRowAt), so no checked cast is needed on this hot
 // path.
 int TMemTable::CompareItems(const TBaseItem& a, const TBaseItem& b) const {
   return static_cast<const TMemFields&>(a).CompareKeys(static_cast<const TMemFields&>(b), field_defs_);
@@ -83,7 +84,7 @@ int32_t TMemTable::AddField(std::string_view name, std::string_view type_name, b
   if (Size() > 0) throw EOrlixError(Format("Except: TDescMemFields.Add - Table.Size=%d", Size()));
   const int32_t index = field_defs_.Add(name, type, is_key, action);
   try {
-    row_ = std::make_unique<TMemFields>(field_defs_);
+    row_.reset(new TMemFields(field_defs_));
   } catch (...) {
     // Leave the descriptors as they were, matching the work row kept.
     field_defs_.RemoveLast();

@@ -81,11 +81,14 @@ class TMemTable final : public TBaseList {
   const std::string& TableName() const { return table_name_; }
 
  private:
-  static TBaseItem* MakeRow(const TBaseList& owner);
+  static TBaseItem* MakeRowAt(void* place, const TBaseList& owner);
+  struct TReleaseRow {
+    void operator()(TMemFields* row) const noexcept { ReleaseRecord(row); }
+  };
 
   TDescMemFields field_defs_;
   TMemKeyIndex index_{field_defs_};  // the rows in key order
-  std::unique_ptr<TMemFields> row_;  // absent until the first field
+  std::unique_ptr<TMemFields, TReleaseRow> row_;  // absent until the first field
   std::string table_name_;
 };
 

@@ -31,14 +31,14 @@ class TKeyItem : public TBaseItem {
   int Key = 0;
 };
 
-TBaseItem* MakeKeyItem(const TBaseList& /*owner*/) { return new TKeyItem; }
+constexpr TRecordKind kKeyItem = RecordKindOf<TKeyItem>();
 
 // A descendant list in the usual pattern: its record maker, then a work item.
 class TKeyList final : public TBaseList {
  public:
-  TKeyList(int size, int capacity, TItemMaker make = &MakeKeyItem)
-      : TBaseList(size, capacity, make), work_(new TKeyItem) {}
-  ~TKeyList() override { delete work_; }
+  TKeyList(int size, int capacity, TRecordKind kind = kKeyItem)
+      : TBaseList(size, capacity, kind), work_(new TKeyItem) {}
+  ~TKeyList() override { ReleaseRecord(work_); }
 
   int CompareItems(const TBaseItem& a, const TBaseItem& b) const override {
     ++compares;
@@ -149,43 +149,44 @@ TEST(BaseListPool, MisuseRaisesItsMessage) {
   EXPECT_EQ(1, list.Count()) << "a failed call leaves the list as it was";
 }
 
-// Makes records until its budget runs out, then fails like an exhausted heap.
-int g_records_left = 0;
-TBaseItem* MakeRationedItem(const TBaseList& /*owner*/) {
-  if (g_records_left-- <= 0) throw std::bad_alloc();
-  return new TKeyItem;
-}
-
-TEST(BaseListPool, FailedGrowthKeepsThePoolConsistent) {
-  g_records_left = 5;
-  TKeyList list(2, 10, &MakeRationedItem);
-  list.Append(1);
-  list.Append(2);                                // the two spares are used up
-  EXPECT_THROW(list.Append(3), std::bad_alloc);  // needs 10 more, 3 are left
-  EXPECT_EQ(2, list.Count()) << "a failed growth adds no record";
-  EXPECT_EQ(5, list.Size());
-  EXPECT_EQ(5u, static_cast<size_t>(list.Size()));
-  g_records_left = 100;
-  EXPECT_EQ(2, list.Append(3));
-  list.SetSize(1);  // shrinking frees every record beyond (checked by the sanitizer build)
-  EXPECT_EQ(1u, static_cast<size_t>(list.Size()));
-}
-
-// Counts the records alive, to see a failed construction free its pool.
+// Counts the records alive, to see every record built also end.
 int g_live_records = 0;
 struct TCountedItem final : TKeyItem {
   TCountedItem() { ++g_live_records; }
   ~TCountedItem() override { --g_live_records; }
 };
-TBaseItem* MakeRationedCountedItem(const TBaseList& /*owner*/) {
-  if (g_records_left-- <= 0) throw std::bad_alloc();
-  return new TCountedItem;
-}
 
-TEST(BaseListPool, FailedConstructionFreesTheRecordsMade) {
+// Makes records until its budget runs out, then fails like an exhausted heap.
+int g_records_left = 0;
+constexpr TRecordKind kRationedItem = {
+    sizeof(TCountedItem), alignof(TCountedItem), [](void* place, const TBaseList&) -> TBaseItem* {
+      if (g_records_left-- <= 0) throw std::bad_alloc();
+      return new (place) TCountedItem;
+    }};
+
+TEST(BaseListPool, FailedGrowthKeepsThePoolConsistent) {
+  {
+    g_records_left = 5;
+    TKeyList list(2, 10, kRationedItem);
+    list.Append(1);
+    list.Append(2);                                // the two spares are used up
+    EXPECT_THROW(list.Append(3), std::bad_alloc);  // needs 10 more, 3 are left
+    EXPECT_EQ(2, list.Count()) << "a failed growth adds no record";
+    EXPECT_EQ(5, list.Size());
+    EXPECT_EQ(5, g_live_records);
+    g_records_left = 100;
+    EXPECT_EQ(2, list.Append(3));
+    list.SetSize(1);  // shrinking ends every record beyond; their places are built on again
+    EXPECT_EQ(1, list.Size());
+    EXPECT_EQ(1, g_live_records);
+    list.SetSize(30);
+    EXPECT_EQ(30, g_live_records);
+    EXPECT_EQ(1, list.Append(4));
+  }
+  EXPECT_EQ(0, g_live_records) << "the list ends its records, the work item's place changes included";
   g_records_left = 3;
-  EXPECT_THROW(TKeyList(8, 8, &MakeRationedCountedItem), std::bad_alloc);
-  EXPECT_EQ(0, g_live_records) << "the three records made before the failure are freed";
+  EXPECT_THROW(TKeyList(8, 8, kRationedItem), std::bad_alloc);
+  EXPECT_EQ(0, g_live_records) << "a list failing to construct ends the records it made";
 }
 
 TEST(BaseListSorting, AddSortedNeedsASortedListAndKeepsTheOrder) {
