@@ -210,14 +210,28 @@ void TOstatokList::SortRange(int lo, int hi) {
 
 void TOstatokList::SortByArrival() {
   if (Count() < 2) return;
+  // Key and arrival in three words compared in turn: (place, pack), then
+  // (rz, upper half of the date), then (lower half of the date, position).
+  // Distinct positions make the order one whatever the sort.
+  struct ArrivalKey {
+    uint64_t high, middle, low;
+  };
   TBaseItem** records = Records();
-  std::vector<PackedKey> keys = PackedKeys(records, 0, Count() - 1);
-  // The position breaks ties, so the order is one whatever the sort.
-  std::sort(keys.begin(), keys.end(), [](const PackedKey& a, const PackedKey& b) {
-    const int r = ComparePacked(a, b);
-    return r != 0 ? r < 0 : a.position < b.position;
+  const size_t n = static_cast<size_t>(Count());
+  std::vector<ArrivalKey> keys(n);
+  for (size_t i = 0; i < n; ++i) {
+    const auto& row = static_cast<const TOstatokItem&>(*records[i]);
+    const uint64_t date = OrderedDate(row.ostdate);
+    keys[i] = {OrderedPart(row.placeindex) << 32 | OrderedPart(row.pack), OrderedPart(row.rz) << 32 | date >> 32,
+               date << 32 | i};
+  }
+  std::sort(keys.begin(), keys.end(), [](const ArrivalKey& a, const ArrivalKey& b) {
+    if (a.high != b.high) return a.high < b.high;
+    if (a.middle != b.middle) return a.middle < b.middle;
+    return a.low < b.low;
   });
-  for (size_t i = 0; i < keys.size(); ++i) records[i] = keys[i].item;
+  const std::vector<TBaseItem*> arrived(records, records + n);
+  for (size_t i = 0; i < n; ++i) records[i] = arrived[keys[i].low & 0xFFFFFFFFu];
 }
 
 double TOstatokList::GetQuantity(double date, int32_t pack, int32_t rz, int32_t placeindex) {
