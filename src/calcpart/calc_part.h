@@ -139,6 +139,8 @@ class TCalcPart final : public TObject {
   bool chain_index_ = false;
   std::unordered_map<int32_t, std::vector<TXRet*>> chain_returns_;
   std::unordered_map<int32_t, std::vector<TXPart*>> chain_moves_;
+  // The same moves by (from place, to place), for the way back of a move.
+  std::unordered_map<uint64_t, std::vector<TXPart*>> chain_routes_;
   // State of steps S3 to S5: splits are inserted in order, S5 sets Changed.
   bool insert_sorted_ = false;
   bool swapping_ = false;

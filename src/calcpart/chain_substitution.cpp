@@ -8,17 +8,27 @@
 #include "calcpart/calc_part.h"
 
 namespace orlix {
+namespace {
+
+uint64_t Route(int32_t from, int32_t to) {
+  return uint64_t{static_cast<uint32_t>(from)} << 32 | static_cast<uint32_t>(to);
+}
+
+}  // namespace
 
 void TCalcPart::BuildChainIndex() {
   chain_returns_.clear();
   chain_moves_.clear();
+  chain_routes_.clear();
   for (int i = 0; i < XRet.Count(); ++i) {
     TXRet& y = XRet.At(i);
     if (y.xp) chain_returns_[y.xp->pi].push_back(&y);
   }
   for (int i = 0; i < XPart.Count(); ++i) {
     TXPart& a = XPart.At(i);
-    if (a.dk == 2) chain_moves_[a.pi].push_back(&a);
+    if (a.dk != 2) continue;
+    chain_moves_[a.pi].push_back(&a);
+    chain_routes_[Route(a.pi, a.ci)].push_back(&a);
   }
   chain_index_ = true;
 }
@@ -30,7 +40,7 @@ void TCalcPart::CollectChainCandidates(const TXPart& x, const TRemains& r) {
   // Only rows of r's place can take r: the index keeps list order within it.
   if (const auto found = chain_returns_.find(r.pi); found != chain_returns_.end()) {
     for (TXRet* y : found->second)
-      if (y->Quantity > kEps && y->xp && y->xp != &x && CanTake(*y->xp, r, false) && y->d <= x.d) RetRefs.Add(*y);
+      if (y->Quantity > kEps && y->d <= x.d && y->xp && y->xp != &x && CanTake(*y->xp, r, false)) RetRefs.Add(*y);
   }
   if (x.dk == 2) return;
   const auto out = chain_moves_.find(r.pi);
@@ -39,13 +49,15 @@ void TCalcPart::CollectChainCandidates(const TXPart& x, const TRemains& r) {
   // move back); dropping it keeps the order of the rest.
   std::erase_if(out->second, [](const TXPart* move) { return move->IsEmpty(); });
   for (TXPart* a : out->second) {
-    if (a == &x || !CanTake(*a, r, false) || !(a->d <= x.d || a->ot == 2)) continue;
-    const auto back = chain_moves_.find(a->ci);
-    if (back == chain_moves_.end()) continue;
+    // The cheap date test first; all these tests are free of side effects.
+    if (a == &x || !(a->d <= x.d || a->ot == 2) || !CanTake(*a, r, false)) continue;
+    // The moves from a's destination back to r's place, in list order.
+    const auto back = chain_routes_.find(Route(a->ci, a->pi));
+    if (back == chain_routes_.end()) continue;
     for (TXPart* b : back->second) {
       // A move to its own place is not its own way back: the pair would
       // book the one move twice.
-      if (b != a && b->Quantity > kEps && !b->Deleted && b->ci == a->pi && (a->d <= b->d || a->ot == 2) &&
+      if (b != a && b->Quantity > kEps && !b->Deleted && (a->d <= b->d || a->ot == 2) &&
           (b->d <= x.d || b->ot == 2))
         MoveLinks.Add(*b, *a, std::min(b->Quantity, a->Quantity));
     }
