@@ -18,23 +18,16 @@ bool Linked(const TXRet& row) { return row.xp != nullptr; }
 template <auto Member>
 using FixedFirst = Desc<Member>;
 
-// PartSpec mode 3: cp, bd, moved parties before unmoved ones, mdh (compared
-// only between moved rows), idh.
-struct MovedThenMdh {
-  static int Compare(const TPartSpec& a, const TPartSpec& b) {
-    const int moved = Compare3(Moved(b), Moved(a));
-    if (moved != 0 || !Moved(a)) return moved;
-    return Compare3(a.mdh, b.mdh);
-  }
-};
+// PartSpec mode 3 orders moved parties before unmoved ones and compares mdh
+// only between moved rows: the key part on MdhIfMoved (0 for an unmoved row)
+// follows the part on Moved, so two rows reaching it are both moved or both
+// not.
+int32_t MdhIfMoved(const TPartSpec& row) { return Moved(row) ? row.mdh : 0; }
 
-// PartSpec mode 4: fk descending, only when both rows are fixed and of dk 1.
-struct FixedKindDesc {
-  static int Compare(const TPartSpec& a, const TPartSpec& b) {
-    if (!(a.fix && b.fix && a.dk == 1 && b.dk == 1)) return 0;
-    return Compare3(b.fk, a.fk);
-  }
-};
+// PartSpec mode 4 orders fk descending only between rows both fixed and of
+// dk 1: the key part follows the parts on dk and fix, so two rows reaching it
+// agree on both, and rows of any other kind all carry 0.
+int32_t FixedKindIfDk1(const TPartSpec& row) { return row.fix && row.dk == 1 ? row.fk : 0; }
 
 using RemainsByDate = KeyOrder<Asc<&TRemains::d>, Asc<&TRemains::p>, Asc<&TRemains::dh>, Asc<&TRemains::mdh>>;
 using RemainsByPlaceDate =
@@ -51,16 +44,11 @@ using XRetLinkedFirst = KeyOrder<DescBy<&Linked>, Asc<&TXRet::d>, Asc<&TXRet::dh
 
 using PartSpecLatestFirst = KeyOrder<Asc<&TPartSpec::dk>, Desc<&TPartSpec::d>, Desc<&TPartSpec::dh>,
                                      Desc<&TPartSpec::idh>, Desc<&TPartSpec::mdh>>;
-using PartSpecByBaseDate = KeyOrder<Asc<&TPartSpec::cp>, Asc<&TPartSpec::bd>, MovedThenMdh, Asc<&TPartSpec::idh>>;
+using PartSpecByBaseDate = KeyOrder<Asc<&TPartSpec::cp>, Asc<&TPartSpec::bd>, DescBy<&Moved>, AscBy<&MdhIfMoved>,
+                                    Asc<&TPartSpec::idh>>;
 using PartSpecFixedByPlace =
-    KeyOrder<Asc<&TPartSpec::dk>, FixedFirst<&TPartSpec::fix>, FixedKindDesc, Asc<&TPartSpec::pi>, Asc<&TPartSpec::bd>,
+    KeyOrder<Asc<&TPartSpec::dk>, FixedFirst<&TPartSpec::fix>, DescBy<&FixedKindIfDk1>, Asc<&TPartSpec::pi>, Asc<&TPartSpec::bd>,
              Asc<&TPartSpec::d>, Asc<&TPartSpec::dh>, Asc<&TPartSpec::idh>, Asc<&TPartSpec::mdh>>;
-
-// Comparison of pool records by an order, for QuickSort without a virtual call.
-template <class Order, class Row>
-constexpr auto Typed = [](const TBaseItem* a, const TBaseItem* b) {
-  return Order::Compare(*static_cast<const Row*>(a), *static_cast<const Row*>(b));
-};
 
 template <class Order, class Row>
 int CompareAs(const TBaseItem& a, const TBaseItem& b) {
@@ -173,10 +161,10 @@ int TRemainsList::CompareItems(const TBaseItem& a, const TBaseItem& b) const {
 void TRemainsList::SortRange(int lo, int hi) {
   switch (SortMode()) {
     case kByDate:
-      QuickSort(Records(), lo, hi, Typed<RemainsByDate, TRemains>);
+      SortRecords<RemainsByDate, TRemains>(Records(), lo, hi);
       return;
     case kByPlaceDate:
-      QuickSort(Records(), lo, hi, Typed<RemainsByPlaceDate, TRemains>);
+      SortRecords<RemainsByPlaceDate, TRemains>(Records(), lo, hi);
       return;
     default:
       TRowList::SortRange(lo, hi);
@@ -264,13 +252,13 @@ int TXPartList::CompareItems(const TBaseItem& a, const TBaseItem& b) const {
 void TXPartList::SortRange(int lo, int hi) {
   switch (SortMode()) {
     case kFifo:
-      QuickSort(Records(), lo, hi, Typed<XPartFifo, TXPart>);
+      SortRecords<XPartFifo, TXPart>(Records(), lo, hi);
       return;
     case kLatestFirst:
-      QuickSort(Records(), lo, hi, Typed<XPartLatestFirst, TXPart>);
+      SortRecords<XPartLatestFirst, TXPart>(Records(), lo, hi);
       return;
     case kMovesFirst:
-      QuickSort(Records(), lo, hi, Typed<XPartMovesFirst, TXPart>);
+      SortRecords<XPartMovesFirst, TXPart>(Records(), lo, hi);
       return;
     default:
       TRowList::SortRange(lo, hi);
@@ -336,13 +324,13 @@ int TXRetList::CompareItems(const TBaseItem& a, const TBaseItem& b) const {
 void TXRetList::SortRange(int lo, int hi) {
   switch (SortMode()) {
     case kFifo:
-      QuickSort(Records(), lo, hi, Typed<XRetFifo, TXRet>);
+      SortRecords<XRetFifo, TXRet>(Records(), lo, hi);
       return;
     case kLatestFirst:
-      QuickSort(Records(), lo, hi, Typed<XRetLatestFirst, TXRet>);
+      SortRecords<XRetLatestFirst, TXRet>(Records(), lo, hi);
       return;
     case kLinkedFirst:
-      QuickSort(Records(), lo, hi, Typed<XRetLinkedFirst, TXRet>);
+      SortRecords<XRetLinkedFirst, TXRet>(Records(), lo, hi);
       return;
     default:
       TRowList::SortRange(lo, hi);
@@ -409,13 +397,13 @@ int TPartSpecList::CompareItems(const TBaseItem& a, const TBaseItem& b) const {
 void TPartSpecList::SortRange(int lo, int hi) {
   switch (SortMode()) {
     case kLatestFirst:
-      QuickSort(Records(), lo, hi, Typed<PartSpecLatestFirst, TPartSpec>);
+      SortRecords<PartSpecLatestFirst, TPartSpec>(Records(), lo, hi);
       return;
     case kByBaseDate:
-      QuickSort(Records(), lo, hi, Typed<PartSpecByBaseDate, TPartSpec>);
+      SortRecords<PartSpecByBaseDate, TPartSpec>(Records(), lo, hi);
       return;
     case kFixedByPlace:
-      QuickSort(Records(), lo, hi, Typed<PartSpecFixedByPlace, TPartSpec>);
+      SortRecords<PartSpecFixedByPlace, TPartSpec>(Records(), lo, hi);
       return;
     default:
       TRowList::SortRange(lo, hi);

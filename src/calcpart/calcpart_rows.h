@@ -18,6 +18,14 @@
 
 namespace orlix {
 
+// The row type a key function takes.
+template <class F>
+struct FirstArgument;
+template <class R, class A>
+struct FirstArgument<R (*)(const A&)> {
+  using type = A;
+};
+
 // Quantities at most this are used up (the engines' zero tolerance).
 inline constexpr double kEps = kZeroTolerance;
 // Document heads: -1 means none (no move, no base document).
@@ -25,22 +33,25 @@ inline constexpr int32_t kNoDoc = -1;
 // Pool size and growth step of the priority list a party list owns.
 inline constexpr int kPriorityListSize = 10;
 
-// Key parts on a value derived from the row: fn(row) compared ascending.
-template <auto Fn>
-struct AscBy {
+// Key parts on a value derived from the row: fn(row) compared ascending or
+// descending. They name their value, so sorts may copy it beside the record.
+template <auto Fn, int kDirection>
+struct DerivedPart {
+  template <class Row>
+  static auto Get(const Row& row) {
+    return Fn(row);
+  }
+  using Value = decltype(Fn(std::declval<const typename FirstArgument<decltype(Fn)>::type&>()));
+  static int CompareValues(Value a, Value b) { return kDirection * Compare3(a, b); }
   template <class Row>
   static int Compare(const Row& a, const Row& b) {
-    return Compare3(Fn(a), Fn(b));
+    return CompareValues(Fn(a), Fn(b));
   }
 };
-// The same, descending.
 template <auto Fn>
-struct DescBy {
-  template <class Row>
-  static int Compare(const Row& a, const Row& b) {
-    return Compare3(Fn(b), Fn(a));
-  }
-};
+using AscBy = DerivedPart<Fn, 1>;
+template <auto Fn>
+using DescBy = DerivedPart<Fn, -1>;
 
 // ---- Fix kinds -------------------------------------------------------------------
 

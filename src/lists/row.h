@@ -114,6 +114,30 @@ concept KeyedOrder = requires(const Row& row) {
   Order::KeyOf(row);
 };
 
+// Sorts records lo..hi (all of type Row) by Order with QuickSort. Where the
+// order names its key values, they are copied next to their records first,
+// so the comparisons read contiguous memory instead of chasing a pointer to
+// each record; the comparisons answer alike, so the result is the same.
+template <class Order, class Row>
+void SortRecords(TBaseItem** records, int lo, int hi) {
+  if constexpr (KeyedOrder<Order, Row>) {
+    struct Entry {
+      decltype(Order::KeyOf(std::declval<const Row&>())) key;
+      TBaseItem* item;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(static_cast<size_t>(hi - lo + 1));
+    for (int i = lo; i <= hi; ++i) entries.push_back({Order::KeyOf(*static_cast<const Row*>(records[i])), records[i]});
+    QuickSort(entries.data(), 0, hi - lo,
+              [](const Entry& a, const Entry& b) { return Order::CompareKeys(a.key, b.key); });
+    for (int i = lo; i <= hi; ++i) records[i] = entries[static_cast<size_t>(i - lo)].item;
+  } else {
+    QuickSort(records, lo, hi, [](const TBaseItem* a, const TBaseItem* b) {
+      return Order::Compare(*static_cast<const Row*>(a), *static_cast<const Row*>(b));
+    });
+  }
+}
+
 // ---- The row --------------------------------------------------------------------
 
 // Derived supplies: Order (a KeyOrder over its fields), AddQuantities(other)
@@ -182,32 +206,12 @@ class TRowList : public TBaseList {
     return row.Quantity;
   }
 
-  // Own-order sorting calls the row's order directly. Where the order names
-  // its key values, they are copied next to their records first, so the
-  // comparisons read contiguous memory instead of chasing a pointer to each
-  // record; the comparisons answer alike, so the result is the same.
+  // Own-order sorting calls the row's order directly (see SortRecords).
   void SortRange(int lo, int hi) override {
-    using Order = typename Row::Order;
-    if (SortMode() != -1) {
+    if (SortMode() != -1)
       TBaseList::SortRange(lo, hi);
-    } else if constexpr (KeyedOrder<Order, Row>) {
-      struct Entry {
-        decltype(Order::KeyOf(std::declval<const Row&>())) key;
-        TBaseItem* item;
-      };
-      std::vector<Entry> entries;
-      entries.reserve(static_cast<size_t>(hi - lo + 1));
-      TBaseItem** records = Records();
-      for (int i = lo; i <= hi; ++i)
-        entries.push_back({Order::KeyOf(*static_cast<const Row*>(records[i])), records[i]});
-      QuickSort(entries.data(), 0, hi - lo,
-                [](const Entry& a, const Entry& b) { return Order::CompareKeys(a.key, b.key); });
-      for (int i = lo; i <= hi; ++i) records[i] = entries[static_cast<size_t>(i - lo)].item;
-    } else {
-      QuickSort(Records(), lo, hi, [](const TBaseItem* a, const TBaseItem* b) {
-        return Order::Compare(*static_cast<const Row*>(a), *static_cast<const Row*>(b));
-      });
-    }
+    else
+      SortRecords<typename Row::Order, Row>(Records(), lo, hi);
   }
 
  private:

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <climits>
 
 #include "frame/failure.h"
@@ -163,6 +165,50 @@ TEST(CalcPartRows, SortModesOrderAsTheEngineNeeds) {
   ExpectOrdered(parties, r2, r1);
   parties.SetSortMode(TRemainsList::kByPlaceDate);
   ExpectOrdered(parties, r1, r2);
+}
+
+// The sort modes sort on copied keys; they must still order as the pairwise
+// rules they state: moved parties first and mdh only between moved ones (by
+// base date); fk descending only between fixed rows of dk 1 (fixed by place).
+struct MovedThenMdh {
+  static int Compare(const TPartSpec& a, const TPartSpec& b) {
+    const bool a_moved = a.mdh != kNoDoc, b_moved = b.mdh != kNoDoc;
+    if (a_moved != b_moved) return a_moved ? -1 : 1;
+    return a_moved ? Compare3(a.mdh, b.mdh) : 0;
+  }
+};
+struct FixedKindDesc {
+  static int Compare(const TPartSpec& a, const TPartSpec& b) {
+    return a.fix && b.fix && a.dk == 1 && b.dk == 1 ? Compare3(b.fk, a.fk) : 0;
+  }
+};
+
+TEST(CalcPartRows, ModeSortsFollowTheirPairwiseRules) {
+  using ByBaseDate = KeyOrder<Asc<&TPartSpec::cp>, Asc<&TPartSpec::bd>, MovedThenMdh, Asc<&TPartSpec::idh>>;
+  using FixedByPlace =
+      KeyOrder<Asc<&TPartSpec::dk>, Desc<&TPartSpec::fix>, FixedKindDesc, Asc<&TPartSpec::pi>, Asc<&TPartSpec::bd>,
+               Asc<&TPartSpec::d>, Asc<&TPartSpec::dh>, Asc<&TPartSpec::idh>, Asc<&TPartSpec::mdh>>;
+  TFixKindList kinds(10, 10);
+  TPartSpecList specs(0, 64, kinds);
+  std::mt19937 random(5);
+  auto pick = [&](int n) { return static_cast<int32_t>(random() % static_cast<unsigned>(n)); };
+  for (int round = 0; round < 50; ++round) {
+    specs.Clear();
+    for (int i = 0; i < 100; ++i) {
+      TPartSpec& row = specs.At(specs.Append(pick(4), pick(4), pick(3) - 1, 1.0, pick(3), pick(3), 0, 1, false, 0, 0,
+                                             -1, 0, 0, pick(3), 0));
+      row.fix = pick(2) == 1;
+      row.fk = pick(4);
+      row.cp = pick(2);
+      row.dk = 1 + pick(2);
+    }
+    specs.SetSortMode(TPartSpecList::kByBaseDate);
+    specs.Sort();
+    for (int i = 1; i < specs.Count(); ++i) ASSERT_LE(ByBaseDate::Compare(specs.At(i - 1), specs.At(i)), 0) << i;
+    specs.SetSortMode(TPartSpecList::kFixedByPlace);
+    specs.Sort();
+    for (int i = 1; i < specs.Count(); ++i) ASSERT_LE(FixedByPlace::Compare(specs.At(i - 1), specs.At(i)), 0) << i;
+  }
 }
 
 TEST(CalcPartRows, ReferenceListsOrderByTheRowsTheyReferTo) {
