@@ -47,7 +47,7 @@ void TCalcPart::CollectChainCandidates(const TXPart& x, const TRemains& r) {
   if (out == chain_moves_.end()) return;
   // A move used up never qualifies again (neither as a move out nor as a
   // move back); dropping it keeps the order of the rest.
-  std::erase_if(out->second, [](const TXPart* move) { return move->IsEmpty(); });
+  std::erase_if(out->second, [](const TXPart* move) { return move->TXPart::IsEmpty(); });
   for (TXPart* a : out->second) {
     // The cheap date test first; all these tests are free of side effects.
     if (a == &x || !(a->d <= x.d || a->ot == 2) || !CanTake(*a, r, false)) continue;
@@ -162,8 +162,13 @@ void TCalcPart::SubstituteChain(double& t, TXPart& x, TRemains& r, int32_t level
     r.Quantity -= u;
     // The goods at a's destination; returns there may pass through them.
     TRemains there = TemporaryParty(r.dh, a->dh, a->d, a->ci, r.ci, a->ot, a->dk, u, r.rub, r.cur, r.th);
-    for (int j = 0; j < XRet.Count() && there.Quantity > kEps; ++j) {
-      TXRet& y = XRet.At(j);
+    // Only returns tied to a consumption at that place can take those goods:
+    // the chain index keeps them in XRet order.
+    if (!chain_index_) BuildChainIndex();
+    const auto tied = chain_returns_.find(there.pi);
+    const size_t tied_count = tied == chain_returns_.end() ? 0 : tied->second.size();
+    for (size_t j = 0; j < tied_count && there.Quantity > kEps; ++j) {
+      TXRet& y = *tied->second[j];
       if (!(y.Quantity > kEps) || !(y.d <= b.d) || !y.xp || y.xp == &x || !CanTake(*y.xp, there, false)) continue;
       const double w = std::min(y.Quantity, there.Quantity);
       BookConsumption(*y.xp, there.dh, there.mdh, there.d, there.ot, w, there.ci);
