@@ -32,7 +32,7 @@ bool TBaseItem::IsEmpty() const { return Deleted || std::fabs(Quantity) <= kZero
 
 TBaseList::TBaseList(int size, int capacity, TRecordKind kind)
     : kind_(kind),
-      stride_((kind.size + kind.alignment - 1) / kind.alignment * kind.alignment),
+      stride_(kind.size == 0 ? 0 : (kind.size + kind.alignment - 1) / kind.alignment * kind.alignment),
       capacity_(capacity < 1 ? 1 : capacity) {
   try {
     SetSize(size);
@@ -160,6 +160,13 @@ void TBaseList::SetSize(int new_size) {
   // Capacity records), so appending n records copies pointers O(n) times.
   if (items_.capacity() < static_cast<size_t>(new_size))
     items_.reserve(std::max(static_cast<size_t>(new_size), items_.capacity() * 2));
+  if (stride_ == 0) {
+    while (size_ < new_size) {
+      items_.push_back(kind_.make_at(nullptr, *this));
+      ++size_;
+    }
+    return;
+  }
   ReserveSlots(static_cast<size_t>(new_size - size_));
   while (size_ < new_size) {
     TBaseItem* record = kind_.make_at(free_slots_.back(), *this);  // on failure the place stays free

@@ -80,7 +80,9 @@ class TBaseItem {
 
 // The record type of a list: its size and alignment, and how to build one
 // at a place in a block for the pool of owner. Each list passes its own, so
-// every pool record is of that type by construction.
+// every pool record is of that type by construction. Size 0 keeps records
+// out of blocks: make_at then gets no place and allocates the record itself
+// (for records that own memory of their own, which then sits beside them).
 struct TRecordKind {
   size_t size;
   size_t alignment;

@@ -10,14 +10,17 @@
 namespace orlix {
 
 TMemTable::TMemTable(int size, int capacity)
-    : TBaseList(0, capacity, {sizeof(TMemFields), alignof(TMemFields), &MakeRowAt}) {
+    : TBaseList(0, capacity, {0, 0, &MakeRow}) {
   // Pool records are built from the fields, so the pool is filled only now
   // that the descriptors exist.
   SetSize(size);
 }
 
-TBaseItem* TMemTable::MakeRowAt(void* place, const TBaseList& owner) {
-  return new (place) TMemFields(static_cast<const TMemTable&>(owner).field_defs_);
+// Rows are allocated one by one rather than in the pool's blocks: a row's
+// field values are allocated with it, and a lookup that reads both then
+// finds them side by side in memory.
+TBaseItem* TMemTable::MakeRow(void* /*place*/, const TBaseList& owner) {
+  return new TMemFields(static_cast<const TMemTable&>(owner).field_defs_);
 }
 
 TMemTable::~TMemTable() {
@@ -38,7 +41,7 @@ std::unique_ptr<TMemTable> TMemTable::CreateTable(std::string_view name) {
 }
 
 // Every record of the pool and the work row are TMemFields of this table
-// (the pool is filled by MakeRowAt), so no checked cast is needed on this hot
+// (the pool is filled by MakeRow), so no checked cast is needed on this hot
 // path.
 int TMemTable::CompareItems(const TBaseItem& a, const TBaseItem& b) const {
   return static_cast<const TMemFields&>(a).CompareKeys(static_cast<const TMemFields&>(b), field_defs_);

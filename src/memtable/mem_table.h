@@ -81,7 +81,7 @@ class TMemTable final : public TBaseList {
   const std::string& TableName() const { return table_name_; }
 
  private:
-  static TBaseItem* MakeRowAt(void* place, const TBaseList& owner);
+  static TBaseItem* MakeRow(void* place, const TBaseList& owner);
   struct TReleaseRow {
     void operator()(TMemFields* row) const noexcept { ReleaseRecord(row); }
   };
