@@ -10,11 +10,11 @@
 // Execute at n within 1 s, time(2n) / time(n) at most 2.5. Run with
 // --benchmark_repetitions=5.
 //
-// Measured on the shared 2-core test machine (Release, load average about 8,
-// medians of 3 to 5), CPU time of Execute: sales n 0.5-0.8 s, 2n 1.2-1.9 s;
-// with moves n 1.1 s, 2n 2.8 s. Most of the time goes to sorting PartSpec
-// (about 100,000 rows at n) by its modes and merging it, several times a
-// round, and, with moves, to the cycle search up to its bound.
+// Measured on the 2-core test machine, quiet (Release, medians of 5), CPU
+// time of Execute: sales n 309 ms, 2n 800 ms; with moves n 587 ms, 2n 1338 ms;
+// the million rows with moves 12.9 s. Most of the time goes to sorting
+// PartSpec (about 100,000 rows at n) by its modes and merging it, several
+// times a round, and, with moves, to the chain and cycle searches.
 #include <benchmark/benchmark.h>
 #include <time.h>
 
