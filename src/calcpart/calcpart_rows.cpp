@@ -44,11 +44,11 @@ using XRetLinkedFirst = KeyOrder<DescBy<&Linked>, Asc<&TXRet::d>, Asc<&TXRet::dh
 
 using PartSpecLatestFirst = KeyOrder<Asc<&TPartSpec::dk>, Desc<&TPartSpec::d>, Desc<&TPartSpec::dh>,
                                      Desc<&TPartSpec::idh>, Desc<&TPartSpec::mdh>>;
-using PartSpecByBaseDate = KeyOrder<Asc<&TPartSpec::cp>, Asc<&TPartSpec::bd>, DescBy<&Moved>, AscBy<&MdhIfMoved>,
-                                    Asc<&TPartSpec::idh>>;
+using PartSpecByBaseDate =
+    KeyOrder<Asc<&TPartSpec::cp>, Asc<&TPartSpec::bd>, DescBy<&Moved>, AscBy<&MdhIfMoved>, Asc<&TPartSpec::idh>>;
 using PartSpecFixedByPlace =
-    KeyOrder<Asc<&TPartSpec::dk>, FixedFirst<&TPartSpec::fix>, DescBy<&FixedKindIfDk1>, Asc<&TPartSpec::pi>, Asc<&TPartSpec::bd>,
-             Asc<&TPartSpec::d>, Asc<&TPartSpec::dh>, Asc<&TPartSpec::idh>, Asc<&TPartSpec::mdh>>;
+    KeyOrder<Asc<&TPartSpec::dk>, FixedFirst<&TPartSpec::fix>, DescBy<&FixedKindIfDk1>, Asc<&TPartSpec::pi>,
+             Asc<&TPartSpec::bd>, Asc<&TPartSpec::d>, Asc<&TPartSpec::dh>, Asc<&TPartSpec::idh>, Asc<&TPartSpec::mdh>>;
 
 template <class Order, class Row>
 int CompareAs(const TBaseItem& a, const TBaseItem& b) {

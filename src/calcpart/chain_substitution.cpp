@@ -57,8 +57,7 @@ void TCalcPart::CollectChainCandidates(const TXPart& x, const TRemains& r) {
     for (TXPart* b : back->second) {
       // A move to its own place is not its own way back: the pair would
       // book the one move twice.
-      if (b != a && b->Quantity > kEps && !b->Deleted && (a->d <= b->d || a->ot == 2) &&
-          (b->d <= x.d || b->ot == 2))
+      if (b != a && b->Quantity > kEps && !b->Deleted && (a->d <= b->d || a->ot == 2) && (b->d <= x.d || b->ot == 2))
         MoveLinks.Add(*b, *a, std::min(b->Quantity, a->Quantity));
     }
   }

@@ -56,10 +56,8 @@ void TBaseList::DeleteRecords() noexcept {
 
 void TBaseList::ReleaseRecord(TBaseItem* record) noexcept {
   if (!record) return;
-  if (record->in_block_)
-    record->~TBaseItem();
-  else
-    delete record;
+  if (record->in_block_) record->~TBaseItem();
+  else delete record;
 }
 
 void TBaseList::ReserveSlots(size_t count) {

@@ -203,7 +203,7 @@ class TBaseList {
   std::vector<std::unique_ptr<std::byte[]>> blocks_;
   std::vector<void*> free_slots_;  // block places without a record; the last is used first
   TRecordKind kind_;
-  size_t stride_;                  // bytes from one block place to the next
+  size_t stride_;  // bytes from one block place to the next
   int32_t count_ = 0;
   int32_t size_ = 0;
   int32_t capacity_ = 1;

@@ -208,10 +208,8 @@ class TRowList : public TBaseList {
 
   // Own-order sorting calls the row's order directly (see SortRecords).
   void SortRange(int lo, int hi) override {
-    if (SortMode() != -1)
-      TBaseList::SortRange(lo, hi);
-    else
-      SortRecords<typename Row::Order, Row>(Records(), lo, hi);
+    if (SortMode() != -1) TBaseList::SortRange(lo, hi);
+    else SortRecords<typename Row::Order, Row>(Records(), lo, hi);
   }
 
  private:

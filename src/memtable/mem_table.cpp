@@ -9,8 +9,7 @@
 
 namespace orlix {
 
-TMemTable::TMemTable(int size, int capacity)
-    : TBaseList(0, capacity, {0, 0, &MakeRow}) {
+TMemTable::TMemTable(int size, int capacity) : TBaseList(0, capacity, {0, 0, &MakeRow}) {
   // Pool records are built from the fields, so the pool is filled only now
   // that the descriptors exist.
   SetSize(size);

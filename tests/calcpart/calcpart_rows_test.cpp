@@ -5,9 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include <climits>
+#include <random>
 
 #include "frame/failure.h"
 
@@ -195,8 +194,8 @@ TEST(CalcPartRows, ModeSortsFollowTheirPairwiseRules) {
   for (int round = 0; round < 50; ++round) {
     specs.Clear();
     for (int i = 0; i < 100; ++i) {
-      TPartSpec& row = specs.At(specs.Append(pick(4), pick(4), pick(3) - 1, 1.0, pick(3), pick(3), 0, 1, false, 0, 0,
-                                             -1, 0, 0, pick(3), 0));
+      TPartSpec& row = specs.At(
+          specs.Append(pick(4), pick(4), pick(3) - 1, 1.0, pick(3), pick(3), 0, 1, false, 0, 0, -1, 0, 0, pick(3), 0));
       row.fix = pick(2) == 1;
       row.fk = pick(4);
       row.cp = pick(2);

@@ -158,11 +158,11 @@ struct TCountedItem final : TKeyItem {
 
 // Makes records until its budget runs out, then fails like an exhausted heap.
 int g_records_left = 0;
-constexpr TRecordKind kRationedItem = {
-    sizeof(TCountedItem), alignof(TCountedItem), [](void* place, const TBaseList&) -> TBaseItem* {
-      if (g_records_left-- <= 0) throw std::bad_alloc();
-      return new (place) TCountedItem;
-    }};
+constexpr TRecordKind kRationedItem = {sizeof(TCountedItem), alignof(TCountedItem),
+                                       [](void* place, const TBaseList&) -> TBaseItem* {
+                                         if (g_records_left-- <= 0) throw std::bad_alloc();
+                                         return new (place) TCountedItem;
+                                       }};
 
 TEST(BaseListPool, FailedGrowthKeepsThePoolConsistent) {
   {
