@@ -290,6 +290,8 @@ void TCalcPart::AllocateFifo() {
   XRet.SetSortMode(TXRetList::kFifo);
   XRet.Sort();
   depth_ = 0;
+  watched_ = nullptr;
+  refilled_ = 0.0;
   chain_index_ = false;
   fixed_moves_ = FixKind.HasKind2();
   place_rows_.clear();
@@ -330,13 +332,32 @@ void TCalcPart::AllocateParty(TRemains& r, bool nested) {
   size_t k = 0;
   for (; k < rows.size(); ++k) {
     TXPart& x = *rows[k];
+    // A move takes from the party at most what the party held when the move
+    // came to it. Goods that come back to the same party row round a cycle
+    // while the move takes (the goods it sent out, brought back by a move
+    // that brought this party) are left to the rows after it: one party
+    // quantity at a time they would otherwise go round until a move is used
+    // up, millions of rows for large moves. The cycle step deals with them.
+    const bool move = x.dk == 2;
+    double left = r.Quantity;
+    TRemains* const outer_watched = watched_;
+    const double outer_refilled = refilled_;
+    if (move) {
+      watched_ = &r;
+      refilled_ = 0.0;
+    }
     if (nested) ++depth_;
-    while (CanTake(x, r, false)) {
-      const double party_q = r.Quantity, consumption_q = x.Quantity;
+    while ((!move || left > kEps) && CanTake(x, r, false)) {
+      const double party_q = r.Quantity, consumption_q = x.Quantity, refilled = refilled_;
       AllocatePair(x, r);
       if (r.Quantity == party_q && x.Quantity == consumption_q) break;
+      left -= party_q - r.Quantity + (refilled_ - refilled);
     }
     if (nested) --depth_;
+    if (move) {
+      watched_ = outer_watched;
+      refilled_ = outer_refilled;
+    }
     if (r.Quantity <= kEps) {
       ++k;
       break;
@@ -468,6 +489,7 @@ void TCalcPart::AddRemains(int32_t dh, int32_t mdh, double d, int32_t pi, int32_
   int index = Remains.Find(dh, mdh, d, pi, dk, ot);
   if (index >= 0) {
     Remains.At(index).Quantity += q;
+    if (&Remains.At(index) == watched_) refilled_ += q;
   } else {
     index = Remains.AppendSorted(dh, mdh, d, pi, ot, dk, q, rub, cur, th, ci);
     // Keep the party walk on the row it was at.

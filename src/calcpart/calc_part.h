@@ -127,6 +127,9 @@ class TCalcPart final : public TObject {
   bool allocating_ = false;
   int depth_ = 0;
   int depth_limit_ = kDepthLimit;
+  // The party a move is taking from, and what came back to it meanwhile.
+  TRemains* watched_ = nullptr;
+  double refilled_ = 0.0;
   bool fixed_moves_ = false;  // some fix kind is 2: arrivals re-book fixed splits
   // The consumptions of each place in XPart order: a party can only be taken
   // at its own place, so its walk tries these rows, in the same order, and
