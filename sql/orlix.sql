@@ -757,7 +757,11 @@ DECLARE EXTERNAL FUNCTION ibCalcPartFixKindSort
  * consumption that takes a fixed split's party are booked against the
  * moved party the split takes instead; a party that arrives during that
  * swap is looked up with its place, so it adds to an existing row of the
- * same party and place. */
+ * same party and place; a move does not take the goods it brought to its
+ * own place, and takes from a party row at most what the row held when the
+ * move came to it (goods a cycle of moves brings back to that row meanwhile
+ * wait there), so goods never go round and round one party quantity at a
+ * time. */
 DECLARE EXTERNAL FUNCTION ibCalcPartExecute
 	INTEGER
 	RETURNS INTEGER BY VALUE
