@@ -37,27 +37,32 @@ void AllocateThreadSlots() {
 void ReleaseThreadSlots() {
   platform::SetThreadEndHandler(nullptr);
   for (size_t i = 0; i < slots.size(); ++i) {
+    t_thread_registries[i] = nullptr;
     if (slots[i] == platform::kNoSlot) continue;
     if (!platform::SlotFree(slots[i])) WriteLog(kSlotSpecs[i].free_failure, true);
     slots[i] = platform::kNoSlot;
   }
 }
 
-TObject* ThreadRegistry(ThreadSlot which, TObject* (*make)()) {
+constinit thread_local TObject* t_thread_registries[kSlotSpecs.size()] = {};
+
+TObject* MakeThreadRegistry(ThreadSlot which, TObject* (*make)()) {
   const size_t i = static_cast<size_t>(which);
   const platform::SlotId slot = slots[i];
   if (slot == platform::kNoSlot) return nullptr;
-  if (void* held = platform::SlotGet(slot)) return static_cast<TObject*>(held);
+  if (void* held = platform::SlotGet(slot)) return t_thread_registries[i] = static_cast<TObject*>(held);
   std::unique_ptr<TObject> fresh(make());
   if (!fresh || !platform::SlotSet(slot, fresh.get())) {
     WriteLog(kSlotSpecs[i].store_failure, false);
     return nullptr;
   }
-  return fresh.release();
+  return t_thread_registries[i] = fresh.release();
 }
 
 void DestroyThreadRegistries() {
-  for (const platform::SlotId slot : slots) {
+  for (size_t i = 0; i < slots.size(); ++i) {
+    t_thread_registries[i] = nullptr;
+    const platform::SlotId slot = slots[i];
     if (slot == platform::kNoSlot) continue;
     auto* registry = static_cast<TObject*>(platform::SlotGet(slot));
     if (!registry) continue;

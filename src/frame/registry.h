@@ -79,7 +79,17 @@ void ReleaseThreadSlots();
 
 // The calling thread's registry in slot, made by make() on first use; nullptr
 // when the slot is unusable or the new registry could not be stored (logged).
-TObject* ThreadRegistry(ThreadSlot slot, TObject* (*make)());
+TObject* MakeThreadRegistry(ThreadSlot slot, TObject* (*make)());
+
+// The calling thread's registries as its slots hold them, read by every
+// export: a plain thread-local read instead of the slot lookup. Written only
+// where the slots are (made, destroyed, released).
+extern constinit thread_local TObject* t_thread_registries[static_cast<size_t>(ThreadSlot::kCount)];
+
+inline TObject* ThreadRegistry(ThreadSlot slot, TObject* (*make)()) {
+  if (TObject* held = t_thread_registries[static_cast<size_t>(slot)]) return held;
+  return MakeThreadRegistry(slot, make);
+}
 
 // The same, typed: each slot is always reached with its one registry type.
 template <class Registry>
