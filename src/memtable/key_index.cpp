@@ -70,6 +70,20 @@ int TMemKeyIndex::CompareTo(uint64_t prefix, const TMemFields& key, bool prefix_
   return prefix_decides ? 0 : key.CompareKeys(*entry.row, defs_);
 }
 
+// The first of n entries whose prefix is not below prefix (n when none is).
+// Without branches on the comparisons: the probes of a random key cannot be
+// predicted, and the loop runs a fixed log2(n) steps.
+size_t TMemKeyIndex::LowerBound(const TEntry* entries, size_t n, uint64_t prefix) {
+  if (n == 0) return 0;
+  const TEntry* base = entries;
+  while (n > 1) {
+    const size_t half = n / 2;
+    base = base[half - 1].prefix < prefix ? base + half : base;
+    n -= half;
+  }
+  return static_cast<size_t>(base - entries) + (base->prefix < prefix ? 1 : 0);
+}
+
 TMemKeyIndex::TPlace TMemKeyIndex::Search(const TMemFields& key) const {
   TPlace place;
   // Also the case of a first block made ready by an insert that then failed.
@@ -79,10 +93,14 @@ TMemKeyIndex::TPlace TMemKeyIndex::Search(const TMemFields& key) const {
   // The first block whose last entry is not below the key; past every
   // block, the key goes after the last entry of the last block.
   size_t lo = 0, hi = lasts_.size();
-  while (lo < hi) {
-    const size_t mid = (lo + hi) / 2;
-    if (CompareTo(prefix, key, decides, lasts_[mid]) > 0) lo = mid + 1;
-    else hi = mid;
+  if (decides) {
+    lo = LowerBound(lasts_.data(), lasts_.size(), prefix);
+  } else {
+    while (lo < hi) {
+      const size_t mid = (lo + hi) / 2;
+      if (CompareTo(prefix, key, decides, lasts_[mid]) > 0) lo = mid + 1;
+      else hi = mid;
+    }
   }
   if (lo == lasts_.size()) {
     place.block = lo - 1;
@@ -93,13 +111,16 @@ TMemKeyIndex::TPlace TMemKeyIndex::Search(const TMemFields& key) const {
   // The first entry of that block not below the key.
   const std::vector<TEntry>& block = blocks_[lo];
   size_t first = 0, last = block.size() - 1;  // the entry at last is not below the key
-  int order = 0;
-  while (first < last) {
-    const size_t mid = (first + last) / 2;
-    if (CompareTo(prefix, key, decides, block[mid]) > 0) first = mid + 1;
-    else last = mid;
+  if (decides) {
+    first = LowerBound(block.data(), last, prefix);
+  } else {
+    while (first < last) {
+      const size_t mid = (first + last) / 2;
+      if (CompareTo(prefix, key, decides, block[mid]) > 0) first = mid + 1;
+      else last = mid;
+    }
   }
-  order = CompareTo(prefix, key, decides, block[first]);
+  const int order = CompareTo(prefix, key, decides, block[first]);
   place.block = lo;
   place.offset = first;
   place.position = starts_[lo] + static_cast<int32_t>(first);

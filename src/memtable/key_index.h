@@ -79,6 +79,8 @@ class TMemKeyIndex final {
   bool PrefixDecides() const;
   // Order of a key (its prefix given) against an entry: -1, 0 or 1.
   int CompareTo(uint64_t prefix, const TMemFields& key, bool prefix_decides, const TEntry& entry) const;
+  // The first of n entries whose prefix is not below prefix, or n.
+  static size_t LowerBound(const TEntry* entries, size_t n, uint64_t prefix);
   // Splits a full block in two; allocates before anything changes.
   void Split(size_t block);
 

@@ -1,6 +1,7 @@
 #include "memtable/mem_row.h"
 
 #include <algorithm>
+#include <new>
 #include <string>
 
 #include "frame/failure.h"
@@ -10,7 +11,29 @@ namespace {
 constexpr const char* kFieldSeparator = "   ";
 }  // namespace
 
-TMemFields::TMemFields(const TDescMemFields& defs) : Fields(static_cast<size_t>(defs.Count())) {}
+// Fields is the row's only member and ends it: the values that follow the
+// row follow Fields, aligned.
+static_assert(sizeof(TMemFields) == sizeof(TBaseItem) + sizeof(TRowFields), "Fields ends the row");
+static_assert(sizeof(TMemFields) % alignof(TMemField) == 0, "values follow the row aligned");
+
+void* TMemFields::operator new(size_t size, TFieldCount fields) {
+  return ::operator new(size + fields.count * sizeof(TMemField));
+}
+
+TMemFields* TMemFields::Make(const TDescMemFields& defs) {
+  const size_t count = static_cast<size_t>(defs.Count());
+  return new (TFieldCount{count}) TMemFields(count);
+}
+
+TMemFields::TMemFields(size_t count) noexcept {
+  TMemField* values = Fields.data();
+  for (size_t i = 0; i < count; ++i) new (&values[i]) TMemField();
+  Fields.size_ = count;
+}
+
+TMemFields::~TMemFields() {
+  for (TMemField& field : Fields) field.~TMemField();
+}
 
 void TMemFields::PrintWith(TLines& lines, const TDescMemFields& defs) const {
   std::string line = New ? "new=1" : "new=0";

@@ -15,11 +15,10 @@ TMemTable::TMemTable(int size, int capacity) : TBaseList(0, capacity, {0, 0, &Ma
   SetSize(size);
 }
 
-// Rows are allocated one by one rather than in the pool's blocks: a row's
-// field values are allocated with it, and a lookup that reads both then
-// finds them side by side in memory.
+// Rows are allocated one by one rather than in the pool's blocks: their size
+// depends on the fields, which are added after the list is built.
 TBaseItem* TMemTable::MakeRow(void* /*place*/, const TBaseList& owner) {
-  return new TMemFields(static_cast<const TMemTable&>(owner).field_defs_);
+  return TMemFields::Make(static_cast<const TMemTable&>(owner).field_defs_);
 }
 
 TMemTable::~TMemTable() {
@@ -86,7 +85,7 @@ int32_t TMemTable::AddField(std::string_view name, std::string_view type_name, b
   if (Size() > 0) throw EOrlixError(Format("Except: TDescMemFields.Add - Table.Size=%d", Size()));
   const int32_t index = field_defs_.Add(name, type, is_key, action);
   try {
-    row_.reset(new TMemFields(field_defs_));
+    row_.reset(TMemFields::Make(field_defs_));
   } catch (...) {
     // Leave the descriptors as they were, matching the work row kept.
     field_defs_.RemoveLast();

@@ -46,9 +46,4 @@ int32_t TTableList::TableByName(std::string_view name) const {
   return index < 0 ? 0 : names_.Object(index);
 }
 
-TMemTable* TTableList::TableByHandle(int32_t handle) const {
-  if (handle < 1 || handle > count_ || static_cast<size_t>(handle) >= tables_.size()) return nullptr;
-  return tables_[static_cast<size_t>(handle)].get();
-}
-
 }  // namespace orlix

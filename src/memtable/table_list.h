@@ -41,7 +41,10 @@ class TTableList final : public TObject {
   // The handle of the table of that name, or 0.
   int32_t TableByName(std::string_view name) const;
   // The table behind handle, or nullptr (0, negative, too high, freed).
-  TMemTable* TableByHandle(int32_t handle) const;
+  TMemTable* TableByHandle(int32_t handle) const {
+    if (handle < 1 || handle > count_ || static_cast<size_t>(handle) >= tables_.size()) return nullptr;
+    return tables_[static_cast<size_t>(handle)].get();
+  }
 
   // The highest handle ever given out.
   int32_t Count() const { return count_; }

@@ -123,7 +123,7 @@ std::unique_ptr<TMemTable> MakeTable(KeyKind kind) {
 int SumField(KeyKind kind) { return kind == KeyKind::IntString ? 2 : 1; }
 
 void SetKey(TMemTable& table, KeyKind kind, const Key& key) {
-  std::vector<TMemField>& fields = table.Row()->Fields;
+  auto& fields = table.Row()->Fields;
   fields[0].IntValue = key.i;
   fields[0].DoubleValue = key.d;
   fields[0].StrValue = key.s;
