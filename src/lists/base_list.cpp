@@ -259,6 +259,12 @@ void TBaseList::TrimEnd(int from_index) {
   count_ = from_index;
 }
 
+void TBaseList::SetOrderedCount(int count) {
+  if (count < 0 || count > count_) throw EOrlixError(Format("List index (%d) out of bounds", count));
+  count_ = count;
+  sorted_ = true;
+}
+
 void TBaseList::SetSortMode(int mode) {
   if (mode != sort_mode_) {
     sorted_ = false;

@@ -56,27 +56,33 @@ class TBaseItem {
   // Deleted, or a quantity within the zero tolerance.
   virtual bool IsEmpty() const;
 
+  // The small members share one word, so a record's header is three words
+  // (with the virtual table's) instead of four.
   int32_t ID = -1;
   bool Deleted = false;
-  double Quantity = 0.0;
   bool New = false;
-
- protected:
-  // Rows copy their fields with these (see TRow); a bare item is not copied.
-  // Where a record lives is not part of its value, so it is not copied.
-  TBaseItem(const TBaseItem& other) : ID(other.ID), Deleted(other.Deleted), Quantity(other.Quantity), New(other.New) {}
-  TBaseItem& operator=(const TBaseItem& other) {
-    ID = other.ID;
-    Deleted = other.Deleted;
-    Quantity = other.Quantity;
-    New = other.New;
-    return *this;
-  }
 
  private:
   friend class TBaseList;
   bool in_block_ = false;  // built in a block of a list's pool
+
+ public:
+  double Quantity = 0.0;
+
+ protected:
+  // Rows copy their fields with these (see TRow); a bare item is not copied.
+  // Where a record lives is not part of its value, so it is not copied.
+  TBaseItem(const TBaseItem& other) : ID(other.ID), Deleted(other.Deleted), New(other.New), Quantity(other.Quantity) {}
+  TBaseItem& operator=(const TBaseItem& other) {
+    ID = other.ID;
+    Deleted = other.Deleted;
+    New = other.New;
+    Quantity = other.Quantity;
+    return *this;
+  }
 };
+
+static_assert(sizeof(TBaseItem) == 3 * sizeof(double), "a record header is three words");
 
 // The record type of a list: its size and alignment, and how to build one
 // at a place in a block for the pool of owner. Each list passes its own, so
@@ -187,6 +193,10 @@ class TBaseList {
   virtual void SortRange(int lo, int hi);
   // The pool's records as an array (positions 0..Size-1).
   TBaseItem** Records() { return items_.data(); }
+  // For a list that orders and folds its records itself (through Records):
+  // positions 0..count-1 now hold the list in the current order, the ones
+  // after them up to the old Count are spares. Count must not grow.
+  void SetOrderedCount(int count);
 
  public:
   // Ends a record of any list or a work item made with new: destroys it in

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <vector>
 
 #include "frame/failure.h"
@@ -154,9 +155,7 @@ void TOstatokList::MergeDuplicates() {
     TRowList::MergeDuplicates();
     return;
   }
-  SortByArrival();
-  FoldFrom(0);
-  CheckSorted();
+  SetOrderedCount(SortAndFoldByArrival());
 }
 
 namespace {
@@ -208,30 +207,83 @@ void TOstatokList::SortRange(int lo, int hi) {
   for (int i = lo; i <= hi; ++i) records[i] = keys[static_cast<size_t>(i - lo)].item;
 }
 
-void TOstatokList::SortByArrival() {
-  if (Count() < 2) return;
-  // Key and arrival in three words compared in turn: (place, pack), then
-  // (rz, upper half of the date), then (lower half of the date, position).
-  // Distinct positions make the order one whatever the sort.
-  struct ArrivalKey {
-    uint64_t high, middle, low;
-  };
+int TOstatokList::SortAndFoldByArrival() {
   TBaseItem** records = Records();
   const size_t n = static_cast<size_t>(Count());
-  std::vector<ArrivalKey> keys(n);
+  // One pass over the rows in arrival order takes all the fold needs: the
+  // key and arrival in three words compared in turn, (place, pack), then
+  // (rz, upper half of the date), then (lower half of the date, position);
+  // the quantities and the Deleted flag. Distinct positions make the order
+  // one whatever the sort. The fold then reads these arrays in key order and
+  // writes only to rows that take others in.
+  struct ArrivalKey {
+    uint64_t high, middle, low;
+    bool SameKey(const ArrivalKey& other) const {
+      return high == other.high && middle == other.middle && low >> 32 == other.low >> 32;
+    }
+  };
+  struct Arrived {
+    double quantity, resquantity;
+  };
+  // Filled before they are read: no zeroing pass over fresh memory.
+  const std::unique_ptr<ArrivalKey[]> keys(new ArrivalKey[n]);
+  const std::unique_ptr<Arrived[]> arrived(new Arrived[n]);
+  const std::vector<TBaseItem*> by_arrival(records, records + n);
+  bool any_deleted = false;
   for (size_t i = 0; i < n; ++i) {
     const auto& row = static_cast<const TOstatokItem&>(*records[i]);
     const uint64_t date = OrderedDate(row.ostdate);
     keys[i] = {OrderedPart(row.placeindex) << 32 | OrderedPart(row.pack), OrderedPart(row.rz) << 32 | date >> 32,
                date << 32 | i};
+    arrived[i] = {row.Quantity, row.resquantity};
+    any_deleted |= row.Deleted;
   }
-  std::sort(keys.begin(), keys.end(), [](const ArrivalKey& a, const ArrivalKey& b) {
+  std::sort(keys.get(), keys.get() + n, [](const ArrivalKey& a, const ArrivalKey& b) {
     if (a.high != b.high) return a.high < b.high;
     if (a.middle != b.middle) return a.middle < b.middle;
     return a.low < b.low;
   });
-  const std::vector<TBaseItem*> arrived(records, records + n);
-  for (size_t i = 0; i < n; ++i) records[i] = arrived[keys[i].low & 0xFFFFFFFFu];
+  // As FoldFrom on the sorted rows: in each run of equal keys the first row
+  // not deleted takes the quantities of the later ones (summed in arrival
+  // order), which become deleted; the rows left empty or deleted go after
+  // the kept ones, as spares.
+  size_t write = 0, spare = n;
+  for (size_t first = 0; first < n;) {
+    size_t end = first + 1;
+    while (end < n && keys[end].SameKey(keys[first])) ++end;
+    TBaseItem* kept = nullptr;
+    double quantity = 0.0, resquantity = 0.0;
+    bool folded = false;
+    for (size_t k = first; k < end; ++k) {
+      const size_t at = keys[k].low & 0xFFFFFFFFu;
+      TBaseItem* record = by_arrival[at];
+      if (any_deleted && record->Deleted) {
+        records[--spare] = record;
+      } else if (!kept) {
+        kept = record;
+        quantity = arrived[at].quantity;
+        resquantity = arrived[at].resquantity;
+      } else {
+        quantity += arrived[at].quantity;
+        resquantity += arrived[at].resquantity;
+        record->Deleted = true;
+        records[--spare] = record;
+        folded = true;
+      }
+    }
+    first = end;
+    if (!kept) continue;
+    if (folded) {
+      auto& row = static_cast<TOstatokItem&>(*kept);
+      row.Quantity = quantity;
+      row.resquantity = resquantity;
+    }
+    if (std::fabs(quantity) <= kZeroTolerance && std::fabs(resquantity) <= kZeroTolerance)
+      records[--spare] = kept;
+    else
+      records[write++] = kept;
+  }
+  return static_cast<int>(write);
 }
 
 double TOstatokList::GetQuantity(double date, int32_t pack, int32_t rz, int32_t placeindex) {

@@ -78,8 +78,10 @@ class TOstatokList final : public TRowList<TOstatokItem> {
   void SortRange(int lo, int hi) override;
 
  private:
-  // Sorts the rows by key, rows of equal key in the order they arrived.
-  void SortByArrival();
+  // Sorts the rows by key, rows of equal key in the order they arrived,
+  // and folds them as FoldFrom does: the kept rows come first, in key order,
+  // the rest after them. Returns how many are kept.
+  int SortAndFoldByArrival();
   // Fills the work item's key with this list's masking.
   TOstatokItem& FillKey(double date, int32_t pack, int32_t rz, int32_t placeindex);
 };

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <set>
 #include <random>
 #include <tuple>
 
@@ -98,6 +99,8 @@ TEST(TOstatokList, FoldingOnArrivalTreatsSignedZeroAndNanDatesAsTheCompareDoes) 
 // than by neighbours. Against a map of the same rows: one row per non-empty
 // key, in key order, holding the sums and the ID of the key's first row;
 // dates -0.0 and 0.0 are one key, and every NaN date another, after all days.
+// Rows deleted before the merge count for nothing, and every record of the
+// pool is still there once, kept or spare.
 TEST(TOstatokList, MergingShuffledRowsFoldsEachKeyIntoItsFirstArrival) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   std::mt19937 random(11);
@@ -119,13 +122,22 @@ TEST(TOstatokList, MergingShuffledRowsFoldsEachKeyIntoItsFirstArrival) {
     const double q = static_cast<double>(static_cast<int>(random() % 3) - 1);
     const double rq = (random() % 8 == 0) ? 1.0 : 0.0;
     ASSERT_EQ(list.Append(date, pack, rz, place, q, rq), id);
+    if (random() % 16 == 0) {
+      list.At(id).Deleted = true;
+      continue;
+    }
     Sums& sums = model[{place, pack, rz, day}];
     sums.q += q;
     sums.rq += rq;
     if (sums.first_id < 0) sums.first_id = id;
   }
+  std::set<const TBaseItem*> records;
+  for (int i = 0; i < list.Size(); ++i) records.insert(&list.Item(i));
   list.MergeDuplicates();
   EXPECT_TRUE(list.Sorted());
+  std::set<const TBaseItem*> after;
+  for (int i = 0; i < list.Size(); ++i) after.insert(&list.Item(i));
+  EXPECT_EQ(after, records);
   int position = 0;
   for (const auto& [key, sums] : model) {
     if (sums.q == 0 && sums.rq == 0) continue;
