@@ -46,7 +46,7 @@ struct Span {
   double first, last;
 };
 
-bool SameKey(const TOstatokItem& a, const TOstatokItem& b) {
+bool SameKey(const TMovement& a, const TMovement& b) {
   return a.placeindex == b.placeindex && a.pack == b.pack && a.rz == b.rz;
 }
 
@@ -62,28 +62,27 @@ class DaySpreader final {
   // Reads the keys and their dated rows and counts the rows to be built:
   // the running balances exactly as spread, and for each table an upper
   // bound. Raises before anything is built when the count is too high.
-  void Prepare(const TOstatokList& merged, std::span<const TDaySpread::TableKeys> tables) {
+  void Prepare(std::span<const TMovement> merged, std::span<const TDaySpread::TableKeys> tables) {
     std::vector<std::unordered_map<TableKey, Span, TableKeyHash>> spans(tables.size());
     double total = 0.0;
-    for (int first = 0; first < merged.Count();) {
-      int end = first + 1;
-      while (end < merged.Count() && SameKey(merged.At(first), merged.At(end)))
-        ++end;
+    for (size_t first = 0; first < merged.size();) {
+      size_t end = first + 1;
+      while (end < merged.size() && SameKey(merged[first], merged[end])) ++end;
       const size_t begin = rows_.size();
-      for (int i = first; i < end; ++i) AddDatedRow(merged.At(i));
+      for (size_t i = first; i < end; ++i) AddDatedRow(merged[i]);
       if (rows_.size() > begin) {
         std::sort(rows_.begin() + static_cast<std::ptrdiff_t>(begin), rows_.end(),
                   [](const DatedRow& a, const DatedRow& b) {
                     return a.frac != b.frac ? a.frac < b.frac : a.start < b.start;
                   });
-        keys_.push_back({&merged.At(first), begin, rows_.size()});
+        keys_.push_back({&merged[first], begin, rows_.size()});
         for (size_t group = begin, next; group < rows_.size(); group = next) {
           next = GroupEnd(group, rows_.size());
           double last_end = rows_[group].end;
           for (size_t i = group; i < next; ++i) last_end = std::max(last_end, rows_[i].end);
           total += last_end - rows_[group].start + 1;
           for (size_t t = 0; t < tables.size(); ++t) {
-            const TOstatokItem& key = merged.At(first);
+            const TMovement& key = merged[first];
             const TableKey table_key{key.placeindex, tables[t].use_pack ? key.pack : TOstatokList::kDefaultPack,
                                      tables[t].use_rz ? key.rz : TOstatokList::kDefaultRz, rows_[group].frac};
             auto [span, fresh] = spans[t].try_emplace(table_key, Span{rows_[group].start, last_end});
@@ -124,11 +123,11 @@ class DaySpreader final {
   // The rows of one key: its first merged row (for the key) and its range
   // of rows_, ordered by fraction, then start.
   struct KeyRows {
-    const TOstatokItem* row;
+    const TMovement* row;
     size_t begin, end;
   };
 
-  void AddDatedRow(const TOstatokItem& row) {
+  void AddDatedRow(const TMovement& row) {
     const double date = row.ostdate;
     // Rows after the last date (and NaN dates) are in no daily row; neither
     // do they reach any day up to it.
@@ -149,7 +148,7 @@ class DaySpreader final {
   // Rows [begin, end) of rows_ share one fraction and are ordered by start.
   // Emits one balance per whole day from the first start while any row
   // counts, stopping at the last date.
-  void SpreadGroup(size_t begin, size_t end, const TOstatokItem& key, TOstatokList& out) {
+  void SpreadGroup(size_t begin, size_t end, const TMovement& key, TOstatokList& out) {
     const double frac = rows_[begin].frac;
     active_.clear();
     double quantity = 0.0, resquantity = 0.0;
@@ -199,7 +198,7 @@ class DaySpreader final {
   std::vector<const DatedRow*> active_;
 };
 
-TDaySpread::TDaySpread(const TOstatokList& merged, double last_date, std::span<const TableKeys> tables,
+TDaySpread::TDaySpread(std::span<const TMovement> merged, double last_date, std::span<const TableKeys> tables,
                        int max_rows) {
   if (!std::isfinite(last_date) || std::fabs(last_date) > kMaxSpreadDate)
     throw EOrlixError(Format(remains_messages::kLastDateOutOfRange, FormatDouble(last_date).c_str()));

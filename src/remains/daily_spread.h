@@ -13,6 +13,7 @@
 #include <memory>
 #include <span>
 
+#include "remains/movement_list.h"
 #include "remains/ostatok_list.h"
 
 namespace orlix {
@@ -45,7 +46,7 @@ class TDaySpread final {
 
   // merged: key-ordered, each (key, date) once (a merged list); it must
   // stay unchanged until Emit.
-  TDaySpread(const TOstatokList& merged, double last_date, std::span<const TableKeys> tables, int max_rows);
+  TDaySpread(std::span<const TMovement> merged, double last_date, std::span<const TableKeys> tables, int max_rows);
   ~TDaySpread();
   TDaySpread(const TDaySpread&) = delete;
   TDaySpread& operator=(const TDaySpread&) = delete;

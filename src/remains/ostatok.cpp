@@ -39,13 +39,15 @@ std::unique_ptr<TOstatokList> MakeTable(TOstatok::Table table) {
 
 // Folds every row of from into the target (the target's masking applies),
 // then merges the target and marks all its rows new.
-void FoldInto(const TOstatokList& from, TOstatokList& to) {
+template <class From>
+void FoldInto(const From& from, TOstatokList& to) {
   to.AppendFolding(from);
   to.MergeDuplicates();
   to.SetNew();
 }
 
-void PrintList(TLines& lines, const char* label, const TOstatokList& list) {
+template <class List>
+void PrintList(TLines& lines, const char* label, const List& list) {
   lines.push_back(label);
   list.Print(lines);
 }
@@ -53,7 +55,7 @@ void PrintList(TLines& lines, const char* label, const TOstatokList& list) {
 }  // namespace
 
 TOstatok::TOstatok()
-    : OstatokFull(std::make_unique<TOstatokList>(true, true, true)),
+    : OstatokFull(std::make_unique<TMovementList>()),
       OstShort(MakeTable(kShort)),
       OstPack(MakeTable(kPack)),
       OstSize(MakeTable(kSize)),
@@ -95,7 +97,7 @@ void TOstatok::Execute() {
     if (UseOstDailyPack) daily.push_back({true, false});
     if (UseOstDailySize) daily.push_back({false, true});
     if (UseOstDailyPackSize) daily.push_back({true, true});
-    spread.emplace(*OstatokFull, LastDate, daily, DailyRowLimit);
+    spread.emplace(OstatokFull->Rows(), LastDate, daily, DailyRowLimit);
   }
 
   OstShort->Clear();

@@ -14,6 +14,7 @@
 #include "frame/name_list.h"
 #include "frame/registry.h"
 #include "remains/daily_spread.h"
+#include "remains/movement_list.h"
 #include "remains/ostatok_list.h"
 
 namespace orlix {
@@ -84,7 +85,7 @@ class TOstatok final : public TObject {
   // Most rows the daily part of one Execute may build (tests lower it).
   int DailyRowLimit = kMaxDailyRows;
 
-  const std::unique_ptr<TOstatokList> OstatokFull;
+  const std::unique_ptr<TMovementList> OstatokFull;
   const std::unique_ptr<TOstatokList> OstShort;
   const std::unique_ptr<TOstatokList> OstPack;
   const std::unique_ptr<TOstatokList> OstSize;

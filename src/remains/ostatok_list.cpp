@@ -9,6 +9,7 @@
 
 #include "frame/failure.h"
 #include "frame/format.h"
+#include "remains/movement_list.h"
 
 namespace orlix {
 namespace {
@@ -88,9 +89,14 @@ class TKeyRows final {
 
 // ---- TOstatokItem -------------------------------------------------------------
 
+std::string OstatokRowLine(int32_t id, double date, int32_t pack, int32_t rz, int32_t placeindex, double quantity,
+                           double resquantity) {
+  return Format("id=%d  od=%s  pack=%d  rz=%d  pi=%d  q=%s  rq=%s", id, FormatDate(date).c_str(), pack, rz,
+                placeindex, FormatDouble(quantity).c_str(), FormatDouble(resquantity).c_str());
+}
+
 std::string TOstatokItem::PrintLine() const {
-  return Format("id=%d  od=%s  pack=%d  rz=%d  pi=%d  q=%s  rq=%s", ID, FormatDate(ostdate).c_str(), pack, rz,
-                placeindex, FormatDouble(Quantity).c_str(), FormatDouble(resquantity).c_str());
+  return OstatokRowLine(ID, ostdate, pack, rz, placeindex, Quantity, resquantity);
 }
 
 bool TOstatokItem::IsEmpty() const {
@@ -122,13 +128,14 @@ int TOstatokList::Append(double date, int32_t pack, int32_t rz, int32_t placeind
   return AddWork();
 }
 
-void TOstatokList::AppendFolding(const TOstatokList& from) {
+template <class From>
+void TOstatokList::AppendFolding(const From& from) {
   const bool ordered = from.Sorted() && KeepsKeyPrefix();
   // The row of each masked key appended so far; needed only when equal keys
   // may arrive apart.
   TKeyRows rows;
   for (int i = 0; i < from.Count(); ++i) {
-    const TOstatokItem& row = from.At(i);
+    const auto& row = from.At(i);
     const TOstatokItem& key = FillKey(row.ostdate, row.pack, row.rz, row.placeindex);
     TOstatokItem* same = nullptr;
     if (ordered) {
@@ -137,7 +144,8 @@ void TOstatokList::AppendFolding(const TOstatokList& from) {
       same = rows.Find(key);
     }
     if (same) {
-      same->AddQuantities(row);
+      same->Quantity += row.Quantity;
+      same->resquantity += row.resquantity;
       SkipID();
       continue;
     }
@@ -147,6 +155,9 @@ void TOstatokList::AppendFolding(const TOstatokList& from) {
   }
   if (ordered) CheckSorted();
 }
+
+template void TOstatokList::AppendFolding(const TOstatokList& from);
+template void TOstatokList::AppendFolding(const TMovementList& from);
 
 void TOstatokList::MergeDuplicates() {
   SetSortMode(-1);

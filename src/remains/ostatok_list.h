@@ -13,6 +13,12 @@
 
 namespace orlix {
 
+class TMovementList;
+
+// The Print line of a remains row: "id=%d  od=%s  pack=%d  rz=%d  pi=%d  q=%g  rq=%g".
+std::string OstatokRowLine(int32_t id, double date, int32_t pack, int32_t rz, int32_t placeindex, double quantity,
+                           double resquantity);
+
 class TOstatokItem final : public TRow<TOstatokItem> {
  public:
   void AddQuantities(const TOstatokItem& other) {
@@ -50,7 +56,9 @@ class TOstatokList final : public TRowList<TOstatokItem> {
   // arrival order: merge the list afterwards to order them and drop the
   // empty ones. Marks the list sorted when from is key-ordered and this
   // list keeps a key prefix.
-  void AppendFolding(const TOstatokList& from);
+  // From is a TOstatokList or the engine's TMovementList.
+  template <class From>
+  void AppendFolding(const From& from);
   // Folds rows of equal key into the first of them to arrive (quantities
   // summed in arrival order), drops the empty ones and leaves the rest in
   // key order. An unsorted list is sorted on keys packed into integers.
