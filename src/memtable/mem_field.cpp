@@ -1,6 +1,10 @@
 #include "memtable/mem_field.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <new>
 
 #include "frame/failure.h"
 #include "frame/format.h"
@@ -92,6 +96,63 @@ int32_t TDescMemFields::FieldByName(std::string_view name) const {
   return -1;
 }
 
+// ---- TFieldText ----------------------------------------------------------------
+
+TFieldText::Block* TFieldText::NewBlock(size_t room) {
+  if (room > SIZE_MAX / 2 - sizeof(Block)) throw std::bad_alloc();
+  auto* block = static_cast<Block*>(::operator new(sizeof(Block) + room + 1));
+  block->size = 0;
+  block->room = room;
+  return block;
+}
+
+void TFieldText::Replace(Block* block) noexcept {
+  block->chars()[block->size] = '\0';
+  ::operator delete(block_);
+  block_ = block;
+}
+
+TFieldText& TFieldText::assign(std::string_view text) {
+  if (block_ && block_->room >= text.size()) {
+    // text may be part of this one; an empty one may have no characters at all.
+    if (!text.empty()) std::memmove(block_->chars(), text.data(), text.size());
+    block_->size = text.size();
+    block_->chars()[text.size()] = '\0';
+  } else if (!text.empty()) {
+    Block* fresh = NewBlock(text.size());
+    std::memcpy(fresh->chars(), text.data(), text.size());
+    fresh->size = text.size();
+    Replace(fresh);
+  }
+  return *this;
+}
+
+TFieldText& TFieldText::operator+=(const TFieldText& other) {
+  const size_t added = other.size();
+  if (added == 0) return *this;
+  const size_t size = this->size();
+  if (!block_ || block_->room - size < added) {
+    if (added > SIZE_MAX / 4 - size) throw std::bad_alloc();
+    // Grown geometrically, so repeated sums of strings stay linear.
+    Block* fresh = NewBlock(std::max(size + added, block_ ? block_->room * 2 : size_t{0}));
+    std::memcpy(fresh->chars(), c_str(), size);
+    std::memcpy(fresh->chars() + size, other.c_str(), added);  // other may be this text: still whole
+    fresh->size = size + added;
+    Replace(fresh);
+    return *this;
+  }
+  std::memcpy(block_->chars() + size, other.c_str(), added);  // this text's own first part, if other is it
+  block_->size = size + added;
+  block_->chars()[block_->size] = '\0';
+  return *this;
+}
+
+void TFieldText::clear() {
+  if (!block_) return;
+  block_->size = 0;
+  block_->chars()[0] = '\0';
+}
+
 // ---- TMemField ------------------------------------------------------------------
 
 void TMemField::Clear() {
@@ -157,7 +218,7 @@ void TMemField::Fold(const TMemField& incoming, TFieldType type, TFieldAction ac
 std::string TMemField::AsString(TFieldType type) const {
   switch (type) {
     case TFieldType::String:
-      return std::to_string(StrValue.size()) + " " + StrValue;
+      return std::to_string(StrValue.size()) + " " + std::string(StrValue.view());
     case TFieldType::Int:
       return std::to_string(IntValue);
     case TFieldType::Double:

@@ -63,6 +63,49 @@ class TDescMemFields final {
   std::vector<int32_t> fold_indexes_;
 };
 
+// The string slot of a field: one pointer, to a heap block holding the
+// length, the room and the characters (with a closing NUL), or null while
+// the slot has never held a character. A field of any type carries this
+// slot, so it is kept to a word instead of a std::string's four. The
+// characters move only when the slot is changed and needs more room.
+class TFieldText final {
+ public:
+  TFieldText() = default;
+  TFieldText(const TFieldText& other) { *this = other; }
+  TFieldText& operator=(const TFieldText& other) { return assign(other.view()); }
+  TFieldText& operator=(std::string_view text) { return assign(text); }
+  ~TFieldText() { ::operator delete(block_); }
+
+  TFieldText& assign(std::string_view text);
+  TFieldText& operator+=(const TFieldText& other);
+  // Empties the text, keeping its room.
+  void clear();
+
+  size_t size() const { return block_ ? block_->size : 0; }
+  bool empty() const { return size() == 0; }
+  // The characters, closed by a NUL; "" when the slot is empty.
+  const char* c_str() const { return block_ ? block_->chars() : ""; }
+  std::string_view view() const { return {c_str(), size()}; }
+  operator std::string_view() const { return view(); }
+  operator std::string() const { return std::string(view()); }
+  friend bool operator==(const TFieldText& a, std::string_view b) { return a.view() == b; }
+
+ private:
+  struct Block {
+    size_t size, room;
+    char* chars() { return reinterpret_cast<char*>(this + 1); }
+    const char* chars() const { return reinterpret_cast<const char*>(this + 1); }
+  };
+  // A block with room for room characters and the NUL; size 0. The only
+  // step that allocates: a failure leaves the text as it was.
+  static Block* NewBlock(size_t room);
+  // Takes block (its characters filled up to its size) in place of this
+  // text's own, which is freed.
+  void Replace(Block* block) noexcept;
+
+  Block* block_ = nullptr;
+};
+
 // One field's value in one row. All four slots exist whatever the declared
 // type; setters write the slot of their own kind, and the declared type
 // decides which slot keys, folding and printing use.
@@ -80,10 +123,10 @@ class TMemField final {
   // int decimal, double general form, date-time short date and time.
   std::string AsString(TFieldType type) const;
 
-  std::string StrValue;
-  int32_t IntValue = 0;
   double DoubleValue = 0.0;
   double DateValue = 0.0;
+  int32_t IntValue = 0;
+  TFieldText StrValue;
 };
 
 }  // namespace orlix

@@ -53,6 +53,37 @@ std::string RaisedMessage(const std::function<void()>& action) {
   return "(nothing raised)";
 }
 
+// A field's string slot is one pointer to its own block: texts taken from
+// the slot itself, sums that outgrow it, bytes past a NUL, and emptying
+// that keeps the room (the characters do not move).
+TEST(MemTableTest, StringSlotCopiesGrowsAndEmpties) {
+  TMemField field;
+  EXPECT_EQ(field.StrValue.size(), 0u);
+  EXPECT_STREQ(field.StrValue.c_str(), "");
+  field.StrValue = std::string_view("ab\0c", 4);
+  field.StrValue += field.StrValue;  // onto itself, past its room
+  EXPECT_EQ(field.StrValue, std::string_view("ab\0cab\0c", 8));
+  field.StrValue = field.StrValue.view().substr(2);  // from within itself
+  EXPECT_EQ(field.StrValue, std::string_view("\0cab\0c", 6));
+  std::string sum;
+  TMemField piece;
+  piece.StrValue = "xyz";
+  for (int i = 0; i < 1000; ++i) {
+    field.StrValue += piece.StrValue;
+    sum += "xyz";
+  }
+  EXPECT_EQ(field.StrValue.view().substr(6), sum);
+  const char* held = field.StrValue.c_str();
+  field.Clear();
+  EXPECT_TRUE(field.StrValue.empty());
+  field.StrValue = "short";
+  EXPECT_EQ(field.StrValue.c_str(), held) << "emptied and refilled within its room, in place";
+  TMemField copy;
+  copy.AssignValues(field);
+  EXPECT_EQ(copy.StrValue, "short");
+  EXPECT_NE(copy.StrValue.c_str(), field.StrValue.c_str());
+}
+
 TEST(MemTableTest, EqualKeysFoldAndInsertTellsAddedFromFolded) {
   auto table = MakeTable({{"k", "int", true, "miss"}, {"q", "double", false, "sum"}});
   EXPECT_EQ(InsertInt(*table, 1, 2), -1);
