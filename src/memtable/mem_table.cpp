@@ -94,9 +94,8 @@ int32_t TMemTable::AddField(std::string_view name, std::string_view type_name, b
   return index;
 }
 
-TMemFields& TMemTable::WorkRow(const char* operation) {
-  if (!row_) throw EOrlixError(std::string("Row = nil in the TMemTable.") + operation);
-  return *row_;
+void TMemTable::NoWorkRow(const char* operation) {
+  throw EOrlixError(std::string("Row = nil in the TMemTable.") + operation);
 }
 
 void TMemTable::RowClear() { WorkRow("RowClear").ClearFields(); }

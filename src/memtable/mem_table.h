@@ -71,7 +71,10 @@ class TMemTable final : public TBaseList {
   bool Locate();
 
   // The work row; fails when the table has no fields yet.
-  TMemFields& WorkRow(const char* operation);
+  TMemFields& WorkRow(const char* operation) {
+    if (!row_) NoWorkRow(operation);
+    return *row_;
+  }
   // The row under the cursor, or nullptr when the cursor is off the rows.
   TMemFields* CurrentRow() const { return OnRecord() ? &Item(Cursor()) : nullptr; }
 
@@ -82,6 +85,8 @@ class TMemTable final : public TBaseList {
 
  private:
   static TBaseItem* MakeRow(void* place, const TBaseList& owner);
+  // Raises the failure of an operation on a table without fields.
+  [[noreturn]] static void NoWorkRow(const char* operation);
   struct TReleaseRow {
     void operator()(TMemFields* row) const noexcept { ReleaseRecord(row); }
   };

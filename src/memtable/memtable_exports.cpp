@@ -25,13 +25,15 @@ constexpr const char* kEmptyText = "";
 constexpr const char* kErrorText = "Error";
 
 // The table behind the handle argument; nullptr without a registry or table.
-TMemTable* TableArg(const int32_t* handle) {
+// Inline: every export of the family starts here, several per row.
+inline __attribute__((always_inline)) TMemTable* TableArg(const int32_t* handle) {
   TTableList* tables = GetTableRegistry();
   return tables ? tables->TableByHandle(IntArg(handle)) : nullptr;
 }
 
 // The field of row named by the index argument, or nullptr outside the fields.
-TMemField* FieldArg(const TMemTable& table, TMemFields& row, const int32_t* field) {
+inline __attribute__((always_inline)) TMemField* FieldArg(const TMemTable& table, TMemFields& row,
+                                                           const int32_t* field) {
   const int32_t index = IntArg(field);
   if (!table.FieldDefs().ValidIndex(index) || static_cast<size_t>(index) >= row.Fields.size()) return nullptr;
   return &row.Fields[static_cast<size_t>(index)];
