@@ -33,7 +33,7 @@ inline __attribute__((always_inline)) TMemTable* TableArg(const int32_t* handle)
 
 // The field of row named by the index argument, or nullptr outside the fields.
 inline __attribute__((always_inline)) TMemField* FieldArg(const TMemTable& table, TMemFields& row,
-                                                           const int32_t* field) {
+                                                          const int32_t* field) {
   const int32_t index = IntArg(field);
   if (!table.FieldDefs().ValidIndex(index) || static_cast<size_t>(index) >= row.Fields.size()) return nullptr;
   return &row.Fields[static_cast<size_t>(index)];

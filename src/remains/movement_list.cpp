@@ -87,8 +87,8 @@ void TMovementList::MergeDuplicates() {
 void TMovementList::Print(TLines& lines) const {
   lines.push_back(Format("Count=%d  Size=%d  Capacity=%d", count_, pool_size_, kCapacity));
   for (const TMovement& row : Rows())
-    lines.push_back(OstatokRowLine(row.ID, row.ostdate, row.pack, row.rz, row.placeindex, row.Quantity,
-                                   row.resquantity));
+    lines.push_back(
+        OstatokRowLine(row.ID, row.ostdate, row.pack, row.rz, row.placeindex, row.Quantity, row.resquantity));
 }
 
 }  // namespace orlix

@@ -91,8 +91,8 @@ class TKeyRows final {
 
 std::string OstatokRowLine(int32_t id, double date, int32_t pack, int32_t rz, int32_t placeindex, double quantity,
                            double resquantity) {
-  return Format("id=%d  od=%s  pack=%d  rz=%d  pi=%d  q=%s  rq=%s", id, FormatDate(date).c_str(), pack, rz,
-                placeindex, FormatDouble(quantity).c_str(), FormatDouble(resquantity).c_str());
+  return Format("id=%d  od=%s  pack=%d  rz=%d  pi=%d  q=%s  rq=%s", id, FormatDate(date).c_str(), pack, rz, placeindex,
+                FormatDouble(quantity).c_str(), FormatDouble(resquantity).c_str());
 }
 
 std::string TOstatokItem::PrintLine() const {
@@ -289,10 +289,8 @@ int TOstatokList::SortAndFoldByArrival() {
       row.Quantity = quantity;
       row.resquantity = resquantity;
     }
-    if (std::fabs(quantity) <= kZeroTolerance && std::fabs(resquantity) <= kZeroTolerance)
-      records[--spare] = kept;
-    else
-      records[write++] = kept;
+    if (std::fabs(quantity) <= kZeroTolerance && std::fabs(resquantity) <= kZeroTolerance) records[--spare] = kept;
+    else records[write++] = kept;
   }
   return static_cast<int>(write);
 }

@@ -1,13 +1,14 @@
 // The engine's input rows are kept flat rather than as pool records; what a
 // procedure can see of them (positions, IDs, Print with the pool's Size, the
 // merged rows) must be what a record list of the same rows shows.
+#include "remains/movement_list.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <random>
 
-#include "remains/movement_list.h"
 #include "remains/ostatok_list.h"
 
 namespace orlix {

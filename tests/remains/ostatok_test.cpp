@@ -1,16 +1,17 @@
 // The remains engine: rows and masking, merging, the tables each flag builds,
 // lookups and the walk over unread rows, field and table numbers, Print.
+#include "remains/ostatok.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <map>
-#include <set>
 #include <random>
+#include <set>
 #include <tuple>
 
 #include "frame/failure.h"
-#include "remains/ostatok.h"
 
 namespace orlix {
 namespace {
