@@ -1,6 +1,7 @@
 #include "remains/movement_list.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <new>
@@ -29,6 +30,66 @@ int CompareKeys(const TMovement& a, const TMovement& b) {
 
 bool IsEmpty(const TMovement& row) {
   return std::fabs(row.Quantity) <= kZeroTolerance && std::fabs(row.resquantity) <= kZeroTolerance;
+}
+
+// The order of the merge: key, then ID (arrival within a key).
+bool Before(const TMovement& a, const TMovement& b) {
+  const int order = CompareKeys(a, b);
+  return order != 0 ? order < 0 : a.ID < b.ID;
+}
+
+// Bits that hold the values lowest..highest once lowest is taken off.
+int BitsFor(uint64_t span) { return span == 0 ? 0 : std::bit_width(span); }
+
+// Sorts rows by Before. When every date is a whole day (not -0.0) and the
+// spans of place, pack, size and day fit 64 bits together, each row's key is
+// first packed into one word, kept for the sort in the date's place, so that
+// the sort compares one word and the ID instead of four fields; the dates
+// are then written back.
+void SortByKey(TMovement* rows, size_t n) {
+  if (n < 2) return;
+  int32_t place_low = rows[0].placeindex, place_high = place_low, pack_low = rows[0].pack, pack_high = pack_low;
+  int32_t rz_low = rows[0].rz, rz_high = rz_low;
+  double day_low = rows[0].ostdate, day_high = day_low;
+  bool whole_days = true;
+  for (size_t i = 0; i < n; ++i) {
+    const TMovement& row = rows[i];
+    place_low = std::min(place_low, row.placeindex);
+    place_high = std::max(place_high, row.placeindex);
+    pack_low = std::min(pack_low, row.pack);
+    pack_high = std::max(pack_high, row.pack);
+    rz_low = std::min(rz_low, row.rz);
+    rz_high = std::max(rz_high, row.rz);
+    const double day = row.ostdate;
+    whole_days &= std::fabs(day) < 0x1p52 && day == std::trunc(day) && !(day == 0.0 && std::signbit(day));
+    day_low = std::min(day_low, day);
+    day_high = std::max(day_high, day);
+  }
+  const auto span = [](int64_t low, int64_t high) { return static_cast<uint64_t>(high - low); };
+  const int day_bits = whole_days ? BitsFor(static_cast<uint64_t>(day_high - day_low)) : 64;
+  const int rz_bits = BitsFor(span(rz_low, rz_high)), pack_bits = BitsFor(span(pack_low, pack_high));
+  const int place_bits = BitsFor(span(place_low, place_high));
+  if (!whole_days || day_bits + rz_bits + pack_bits + place_bits > 64) {
+    std::sort(rows, rows + n, Before);
+    return;
+  }
+  const int rz_shift = day_bits, pack_shift = rz_shift + rz_bits, place_shift = pack_shift + pack_bits;
+  for (size_t i = 0; i < n; ++i) {
+    TMovement& row = rows[i];
+    // A shift reaches 64 only for a part of 0 bits, which adds nothing; the
+    // mask keeps the shift defined.
+    const uint64_t key = span(place_low, row.placeindex) << (place_shift & 63) |
+                         span(pack_low, row.pack) << (pack_shift & 63) | span(rz_low, row.rz) << (rz_shift & 63) |
+                         static_cast<uint64_t>(row.ostdate - day_low);
+    row.ostdate = std::bit_cast<double>(key);
+  }
+  std::sort(rows, rows + n, [](const TMovement& a, const TMovement& b) {
+    const uint64_t a_key = std::bit_cast<uint64_t>(a.ostdate), b_key = std::bit_cast<uint64_t>(b.ostdate);
+    return a_key != b_key ? a_key < b_key : a.ID < b.ID;
+  });
+  const uint64_t day_mask = day_bits == 64 ? UINT64_MAX : (uint64_t{1} << day_bits) - 1;
+  for (size_t i = 0; i < n; ++i)
+    rows[i].ostdate = day_low + static_cast<double>(std::bit_cast<uint64_t>(rows[i].ostdate) & day_mask);
 }
 
 }  // namespace
@@ -66,11 +127,7 @@ void TMovementList::MergeDuplicates() {
   TMovement* const end = rows_ + count_;
   // Within a key, IDs follow arrival: a merged row keeps the ID of the
   // first row of its key, and every row appended later has a higher one.
-  if (!sorted_)
-    std::sort(rows_, end, [](const TMovement& a, const TMovement& b) {
-      const int order = CompareKeys(a, b);
-      return order != 0 ? order < 0 : a.ID < b.ID;
-    });
+  if (!sorted_) SortByKey(rows_, static_cast<size_t>(count_));
   TMovement* write = rows_;
   for (TMovement* row = rows_; row < end;) {
     TMovement kept = *row;

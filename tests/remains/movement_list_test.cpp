@@ -15,10 +15,10 @@ namespace orlix {
 namespace {
 
 // Rounds of appends, merges and clears on both lists, compared through
-// Print after every step. Few keys, so rows fold; dates -0.0 and 0.0, NaN,
-// and times of day; quantities that often cancel, so rows are dropped.
-TEST(TMovementList, ShowsWhatARecordListOfTheSameRowsShows) {
-  const double nan = std::numeric_limits<double>::quiet_NaN();
+// Print after every step. Few keys, so rows fold; quantities that often
+// cancel, so rows are dropped. The key parts come from the given makers.
+template <class Date, class Place, class Pack>
+void CompareThroughRounds(Date date_of, Place place_of, Pack pack_of) {
   std::mt19937 random(5);
   TOstatokList records(true, true, true);
   TMovementList movements;
@@ -30,10 +30,8 @@ TEST(TMovementList, ShowsWhatARecordListOfTheSameRowsShows) {
   for (int round = 0; round < 60; ++round) {
     const int appends = static_cast<int>(random() % 400);
     for (int i = 0; i < appends; ++i) {
-      const int day = static_cast<int>(random() % 6);
-      const double date = day == 5 ? nan : (day == 0 && (random() & 1) ? -0.0 : day + (random() % 2) * 0.25);
-      const int32_t place = static_cast<int32_t>(random() % 4) - 1, pack = static_cast<int32_t>(random() % 3);
-      const int32_t rz = static_cast<int32_t>(random() % 2);
+      const double date = date_of(random);
+      const int32_t place = place_of(random), pack = pack_of(random), rz = static_cast<int32_t>(random() % 2);
       const double q = static_cast<double>(static_cast<int>(random() % 3) - 1);
       const double rq = random() % 5 == 0 ? 0.5 : 0.0;
       ASSERT_EQ(movements.Append(date, pack, rz, place, q, rq), records.Append(date, pack, rz, place, q, rq));
@@ -52,6 +50,32 @@ TEST(TMovementList, ShowsWhatARecordListOfTheSameRowsShows) {
     }
     ASSERT_EQ(Lines(movements), Lines(records)) << "round " << round;
   }
+}
+
+int32_t SmallPart(std::mt19937& random) { return static_cast<int32_t>(random() % 4) - 1; }
+
+// Dates -0.0 and 0.0, NaN and times of day: the sort compares the fields.
+TEST(TMovementList, ShowsWhatARecordListShowsWhateverTheDates) {
+  CompareThroughRounds(
+      [](std::mt19937& random) {
+        const int day = static_cast<int>(random() % 6);
+        if (day == 5) return std::numeric_limits<double>::quiet_NaN();
+        return day == 0 && (random() & 1) ? -0.0 : day + (random() % 2) * 0.25;
+      },
+      SmallPart, SmallPart);
+}
+
+// Whole days, negative ones too: the sort packs each key into one word.
+// Then places at both ends of their range and packs 31 bits apart, with the
+// size's bit: exactly 64 bits; and with a date's bit more, which the
+// packing refuses.
+TEST(TMovementList, ShowsWhatARecordListShowsWithKeysPackedIntoAWord) {
+  CompareThroughRounds([](std::mt19937& random) { return static_cast<double>(random() % 9) - 4.0; }, SmallPart,
+                       SmallPart);
+  const auto place = [](std::mt19937& random) { return random() % 2 ? INT32_MIN : INT32_MAX; };
+  const auto pack = [](std::mt19937& random) { return static_cast<int32_t>(random() % 2) << 30; };
+  CompareThroughRounds([](std::mt19937&) { return 45000.0; }, place, pack);
+  CompareThroughRounds([](std::mt19937& random) { return 45000.0 + static_cast<double>(random() % 2); }, place, pack);
 }
 
 }  // namespace
