@@ -5,6 +5,7 @@
 #ifndef ORLIX_FRAME_PLATFORM_H_
 #define ORLIX_FRAME_PLATFORM_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -34,6 +35,23 @@ bool SlotSet(SlotId slot, void* value);
 using ThreadEndHandler = void (*)();
 // One handler for the whole library; it reads the slots and empties them.
 void SetThreadEndHandler(ThreadEndHandler handler);
+
+// ---- Large blocks ------------------------------------------------------------
+// Whole pages straight from the system for arrays of tens of megabytes, on
+// large pages where the system offers them: filling such a block then costs
+// one page fault per large page instead of one per 4 KB page. Sizes are
+// rounded up to kLargePage, so this is for blocks of several of them. None of
+// these changes the thread's last error code.
+
+inline constexpr size_t kLargePage = size_t{2} << 20;
+
+// nullptr when the system has no memory for it.
+void* LargeAlloc(size_t bytes);
+// The block grown to new_bytes with its first old_bytes kept: pages move, bytes
+// are not copied. nullptr leaves the block as it was.
+void* LargeGrow(void* block, size_t old_bytes, size_t new_bytes);
+// old_bytes as passed to LargeAlloc or LargeGrow.
+void LargeFree(void* block, size_t bytes);
 
 // ---- Threads and errors ---------------------------------------------------
 // The kernel's id of the calling thread (the number log lines carry).

@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <pthread.h>
+#include <sys/mman.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -170,6 +171,67 @@ bool SlotSet(SlotId slot, void* value) {
 }
 
 void SetThreadEndHandler(ThreadEndHandler handler) { g_thread_end.store(handler); }
+
+namespace {
+
+// Bytes rounded up to whole large pages; 0 when that overflows.
+size_t LargeRound(size_t bytes) {
+  if (bytes == 0 || bytes > SIZE_MAX - kLargePage) return 0;
+  return (bytes + kLargePage - 1) & ~(kLargePage - 1);
+}
+
+// A mapping of rounded bytes that starts on a large-page boundary: one large
+// page more is mapped and the ends are trimmed. The advice is only a request;
+// where it is refused the block simply has small pages.
+void* MapLarge(size_t rounded) {
+  const size_t span = rounded + kLargePage;
+  void* raw = mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (raw == MAP_FAILED) return nullptr;
+  const uintptr_t start = reinterpret_cast<uintptr_t>(raw);
+  const uintptr_t aligned = (start + kLargePage - 1) & ~(uintptr_t{kLargePage} - 1);
+  if (aligned > start) munmap(raw, aligned - start);
+  if (const size_t tail = start + span - (aligned + rounded)) munmap(reinterpret_cast<void*>(aligned + rounded), tail);
+  void* block = reinterpret_cast<void*>(aligned);
+  madvise(block, rounded, MADV_HUGEPAGE);
+  return block;
+}
+
+}  // namespace
+
+void* LargeAlloc(size_t bytes) {
+  const size_t rounded = LargeRound(bytes);
+  if (!rounded) return nullptr;
+  const int saved = errno;
+  void* block = MapLarge(rounded);
+  errno = saved;
+  return block;
+}
+
+void* LargeGrow(void* block, size_t old_bytes, size_t new_bytes) {
+  const size_t old_rounded = LargeRound(old_bytes), new_rounded = LargeRound(new_bytes);
+  if (!block || !old_rounded) return LargeAlloc(new_bytes);
+  if (!new_rounded) return nullptr;
+  if (new_rounded <= old_rounded) return block;
+  // The system grows the mapping in place or moves its pages elsewhere; no
+  // byte is copied. A moved block need not start on a large page, but every
+  // whole large page inside it still gets one.
+  const int saved = errno;
+  void* grown = mremap(block, old_rounded, new_rounded, MREMAP_MAYMOVE);
+  if (grown == MAP_FAILED) {
+    grown = nullptr;
+  } else {
+    madvise(grown, new_rounded, MADV_HUGEPAGE);
+  }
+  errno = saved;
+  return grown;
+}
+
+void LargeFree(void* block, size_t bytes) {
+  if (!block) return;
+  const int saved = errno;
+  munmap(block, LargeRound(bytes));
+  errno = saved;
+}
 
 uint32_t CurrentThreadId() { return static_cast<uint32_t>(syscall(SYS_gettid)); }
 

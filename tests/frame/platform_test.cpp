@@ -1,7 +1,11 @@
-// Text order, regional formats and date conversion of the platform layer.
+// Text order, regional formats, date conversion and large blocks of the
+// platform layer.
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -105,6 +109,52 @@ TEST(Dates, ConvertBetweenServerDaysAndDateTimes) {
   const double now = LocalDateTimeNow();
   EXPECT_GT(now, 45000.0);  // after 2023
   EXPECT_LT(now, 80000.0);
+}
+
+// A block starts on a large page, keeps its bytes through growth, in place
+// and moved, and no step changes the thread's error code.
+TEST(LargeBlocks, KeepTheirBytesThroughGrowth) {
+  using platform::kLargePage;
+  const auto aligned = [](const void* p) { return reinterpret_cast<uintptr_t>(p) % kLargePage == 0; };
+  // A byte every 4093, from its offset.
+  const auto fill = [](uint8_t* block, size_t from, size_t to) {
+    for (size_t i = (from + 4092) / 4093 * 4093; i < to; i += 4093) block[i] = static_cast<uint8_t>(i * 7);
+  };
+  const auto filled = [](const uint8_t* block, size_t bytes) {
+    for (size_t i = 0; i < bytes; i += 4093)
+      if (block[i] != static_cast<uint8_t>(i * 7)) return false;
+    return true;
+  };
+  errno = EDOM;
+  size_t bytes = kLargePage + 100;
+  auto* block = static_cast<uint8_t*>(platform::LargeAlloc(bytes));
+  ASSERT_NE(nullptr, block);
+  EXPECT_TRUE(aligned(block));
+  fill(block, 0, bytes);
+
+  // A page taken right after the block leaves growth no room in place.
+  void* next = block + 2 * kLargePage;
+  void* fence = mmap(next, 4096, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED_NOREPLACE, -1, 0);
+  const size_t grown_bytes = 3 * kLargePage + 1;
+  auto* grown = static_cast<uint8_t*>(platform::LargeGrow(block, bytes, grown_bytes));
+  ASSERT_NE(nullptr, grown);
+  if (fence == next) {
+    EXPECT_NE(block, grown);
+  }
+  EXPECT_TRUE(filled(grown, bytes));
+  fill(grown, bytes, grown_bytes);
+  bytes = grown_bytes;
+
+  auto* again = static_cast<uint8_t*>(platform::LargeGrow(grown, bytes, 9 * kLargePage));
+  ASSERT_NE(nullptr, again);
+  EXPECT_TRUE(filled(again, bytes));
+  again[9 * kLargePage - 1] = 1;
+  EXPECT_EQ(again, platform::LargeGrow(again, 9 * kLargePage, 100));  // never shrinks
+  EXPECT_EQ(nullptr, platform::LargeAlloc(SIZE_MAX));
+  EXPECT_EQ(nullptr, platform::LargeGrow(again, 9 * kLargePage, SIZE_MAX));
+  EXPECT_EQ(EDOM, errno);
+  platform::LargeFree(again, 9 * kLargePage);
+  if (fence != MAP_FAILED) munmap(fence, 4096);
 }
 
 }  // namespace
