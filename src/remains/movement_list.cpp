@@ -1,13 +1,17 @@
 #include "remains/movement_list.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <type_traits>
+#include <utility>
 
 #include "frame/failure.h"
+#include "frame/platform.h"
 #include "lists/row.h"
 #include "remains/ostatok_list.h"
 
@@ -18,6 +22,11 @@ static_assert(std::is_trivially_copyable_v<TMovement>, "rows move with realloc")
 static_assert(sizeof(TMovement) == 40, "a movement takes five words");
 
 constexpr int32_t kFirstRoom = 256;
+// Row arrays of this many bytes and more live in large blocks of the
+// platform layer.
+constexpr size_t kLargeFrom = size_t{4} << 20;
+// From this many rows a packed-key sort goes by bytes of the key.
+constexpr size_t kRadixFrom = 2048;
 
 // The key order of the remains rows: place, pack, size, then date, with
 // NaN dates after every day and equal to each other (as the rows compare).
@@ -40,6 +49,43 @@ bool Before(const TMovement& a, const TMovement& b) {
 
 // Bits that hold the values lowest..highest once lowest is taken off.
 int BitsFor(uint64_t span) { return span == 0 ? 0 : std::bit_width(span); }
+
+uint64_t PackedWord(const TMovement& row) { return std::bit_cast<uint64_t>(row.ostdate); }
+
+// Stable sort of rows by the packed words in their dates' place, a byte of
+// the word a pass (least significant first), skipping bytes all rows share.
+// Stable is enough for Before: within a key the rows already stand in ID
+// order, since a merge leaves one row a key and later rows get higher IDs.
+// False, rows untouched, when there is no memory for the second buffer.
+bool RadixSortByWord(TMovement* rows, size_t n, int key_bits) {
+  const int passes = (key_bits + 7) / 8;
+  std::array<std::array<uint32_t, 256>, 8> counts{};
+  for (size_t i = 0; i < n; ++i) {
+    const uint64_t word = PackedWord(rows[i]);
+    for (int pass = 0; pass < passes; ++pass) ++counts[pass][(word >> (8 * pass)) & 0xFF];
+  }
+  const size_t bytes = n * sizeof(TMovement);
+  const bool large = bytes >= kLargeFrom;
+  auto* buffer = static_cast<TMovement*>(large ? platform::LargeAlloc(bytes) : std::malloc(bytes));
+  if (!buffer) return false;
+  TMovement *from = rows, *to = buffer;
+  for (int pass = 0; pass < passes; ++pass) {
+    std::array<uint32_t, 256>& offsets = counts[pass];
+    const int shift = 8 * pass;
+    if (offsets[(PackedWord(rows[0]) >> shift) & 0xFF] == n) continue;
+    uint32_t sum = 0;
+    for (uint32_t& offset : offsets) sum += std::exchange(offset, sum);
+    for (size_t i = 0; i < n; ++i) to[offsets[(PackedWord(from[i]) >> shift) & 0xFF]++] = from[i];
+    std::swap(from, to);
+  }
+  if (from != rows) std::memcpy(rows, from, bytes);
+  if (large) {
+    platform::LargeFree(buffer, bytes);
+  } else {
+    std::free(buffer);
+  }
+  return true;
+}
 
 // Sorts rows by Before. When every date is a whole day (not -0.0) and the
 // spans of place, pack, size and day fit 64 bits together, each row's key is
@@ -83,10 +129,13 @@ void SortByKey(TMovement* rows, size_t n) {
                          static_cast<uint64_t>(row.ostdate - day_low);
     row.ostdate = std::bit_cast<double>(key);
   }
-  std::sort(rows, rows + n, [](const TMovement& a, const TMovement& b) {
-    const uint64_t a_key = std::bit_cast<uint64_t>(a.ostdate), b_key = std::bit_cast<uint64_t>(b.ostdate);
-    return a_key != b_key ? a_key < b_key : a.ID < b.ID;
-  });
+  const int key_bits = place_shift + place_bits;
+  if (n < kRadixFrom || !RadixSortByWord(rows, n, key_bits)) {
+    std::sort(rows, rows + n, [](const TMovement& a, const TMovement& b) {
+      const uint64_t a_key = PackedWord(a), b_key = PackedWord(b);
+      return a_key != b_key ? a_key < b_key : a.ID < b.ID;
+    });
+  }
   const uint64_t day_mask = day_bits == 64 ? UINT64_MAX : (uint64_t{1} << day_bits) - 1;
   for (size_t i = 0; i < n; ++i)
     rows[i].ostdate = day_low + static_cast<double>(std::bit_cast<uint64_t>(rows[i].ostdate) & day_mask);
@@ -94,13 +143,31 @@ void SortByKey(TMovement* rows, size_t n) {
 
 }  // namespace
 
-TMovementList::~TMovementList() { std::free(rows_); }
+TMovementList::~TMovementList() {
+  if (large_) {
+    platform::LargeFree(rows_, RoomBytes(room_));
+  } else {
+    std::free(rows_);
+  }
+}
 
 void TMovementList::Reserve() {
   if (count_ < room_) return;
   if (room_ > INT32_MAX / 2) throw std::bad_alloc();
   const int32_t room = std::max(kFirstRoom, room_ * 2);
-  void* grown = std::realloc(rows_, static_cast<size_t>(room) * sizeof(TMovement));
+  const size_t bytes = RoomBytes(room);
+  void* grown = nullptr;
+  if (large_) {
+    grown = platform::LargeGrow(rows_, RoomBytes(room_), bytes);
+  } else if (bytes < kLargeFrom) {
+    grown = std::realloc(rows_, bytes);
+  } else if ((grown = platform::LargeAlloc(bytes))) {
+    // From here on the rows live in large blocks: a million of them then
+    // fault in 20 pages instead of 10,000.
+    std::memcpy(grown, rows_, RoomBytes(count_));
+    std::free(rows_);
+    large_ = true;
+  }
   if (!grown) throw std::bad_alloc();
   rows_ = static_cast<TMovement*>(grown);
   room_ = room;

@@ -11,6 +11,7 @@
 #ifndef ORLIX_REMAINS_MOVEMENT_LIST_H_
 #define ORLIX_REMAINS_MOVEMENT_LIST_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -53,15 +54,18 @@ class TMovementList final {
   void Print(TLines& lines) const;
 
  private:
+  static constexpr size_t RoomBytes(int32_t rows) { return static_cast<size_t>(rows) * sizeof(TMovement); }
+
   // Room for one more row; the only step that allocates.
   void Reserve();
 
-  TMovement* rows_ = nullptr;  // malloc'ed, so growth can move pages instead of copying
+  TMovement* rows_ = nullptr;  // malloc'ed, or a large block once large_
   int32_t count_ = 0;
   int32_t room_ = 0;
   int32_t pool_size_ = 0;  // the Size a record list would print
   int32_t last_id_ = -1;
   bool sorted_ = true;
+  bool large_ = false;
 };
 
 }  // namespace orlix
