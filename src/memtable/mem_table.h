@@ -10,6 +10,13 @@
 // list's other record operations (Add, Delete, Sort, ...) are not used on a
 // memory table: they would leave the index behind.
 //
+// A fold into an existing row is applied one call late: Insert asks for the
+// row's memory and returns, and the fold lands at the table's next Insert,
+// after that Insert's own search, or before anything reads or prints a row
+// (Item, Print, Clear). From outside nothing shows this, and a procedure's
+// loop of inserts overlaps one row's wait for memory with the next search.
+// Folds of string fields, which may allocate, are never held back.
+//
 // Two phases: while the table has no record pool, AddField appends fields and
 // rebuilds the work row; the first Insert creates the pool, after which the
 // fields are fixed for the table's life (Clear keeps the pool).
@@ -50,7 +57,10 @@ class TMemTable final : public TBaseList {
 
   // The row at a position in key order (0 <= position < Count). These hide
   // the base list's, which answer by the pool's order.
-  TMemFields& Item(int position) const { return index_.RowAt(position); }
+  TMemFields& Item(int position) const {
+    ApplyHeldFold();
+    return index_.RowAt(position);
+  }
   template <class T>
   T& ItemAs(int position) const {
     return static_cast<T&>(Item(position));
@@ -87,6 +97,14 @@ class TMemTable final : public TBaseList {
   static TBaseItem* MakeRow(void* place, const TBaseList& owner);
   // Raises the failure of an operation on a table without fields.
   [[noreturn]] static void NoWorkRow(const char* operation);
+  // Folds the held values into the held row, if a fold is held.
+  void ApplyHeldFold() const {
+    if (held_row_) ApplyHeldFoldNow();
+  }
+  void ApplyHeldFoldNow() const;
+  // Holds the work row's fold into target back until the next ApplyHeldFold;
+  // false (nothing held) when a fold field is a string.
+  bool HoldFold(TMemFields& target, const TMemFields& row);
   struct TReleaseRow {
     void operator()(TMemFields* row) const noexcept { ReleaseRecord(row); }
   };
@@ -94,6 +112,10 @@ class TMemTable final : public TBaseList {
   TDescMemFields field_defs_;
   TMemKeyIndex index_{field_defs_};  // the rows in key order
   std::unique_ptr<TMemFields, TReleaseRow> row_;  // absent until the first field
+  // A fold held back by Insert: the row of the pool it goes into, and the
+  // numbers of the work row's fold fields at that Insert (built with row_).
+  mutable TMemFields* held_row_ = nullptr;
+  std::unique_ptr<TMemFields, TReleaseRow> held_values_;
   std::string table_name_;
 };
 
