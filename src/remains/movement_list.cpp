@@ -25,6 +25,19 @@ constexpr int32_t kFirstRoom = 256;
 // Row arrays of this many bytes and more live in large blocks of the
 // platform layer.
 constexpr size_t kLargeFrom = size_t{4} << 20;
+
+bool InLargeBlocks(size_t bytes) { return bytes >= kLargeFrom; }
+
+void* AllocateRows(size_t bytes) { return InLargeBlocks(bytes) ? platform::LargeAlloc(bytes) : std::malloc(bytes); }
+
+// bytes as allocated.
+void FreeRows(void* rows, size_t bytes) {
+  if (InLargeBlocks(bytes)) {
+    platform::LargeFree(rows, bytes);
+  } else {
+    std::free(rows);
+  }
+}
 // From this many rows a packed-key sort goes by bytes of the key.
 constexpr size_t kRadixFrom = 2048;
 
@@ -65,8 +78,7 @@ bool RadixSortByWord(TMovement* rows, size_t n, int key_bits) {
     for (int pass = 0; pass < passes; ++pass) ++counts[pass][(word >> (8 * pass)) & 0xFF];
   }
   const size_t bytes = n * sizeof(TMovement);
-  const bool large = bytes >= kLargeFrom;
-  auto* buffer = static_cast<TMovement*>(large ? platform::LargeAlloc(bytes) : std::malloc(bytes));
+  auto* buffer = static_cast<TMovement*>(AllocateRows(bytes));
   if (!buffer) return false;
   TMovement *from = rows, *to = buffer;
   for (int pass = 0; pass < passes; ++pass) {
@@ -79,11 +91,7 @@ bool RadixSortByWord(TMovement* rows, size_t n, int key_bits) {
     std::swap(from, to);
   }
   if (from != rows) std::memcpy(rows, from, bytes);
-  if (large) {
-    platform::LargeFree(buffer, bytes);
-  } else {
-    std::free(buffer);
-  }
+  FreeRows(buffer, bytes);
   return true;
 }
 
@@ -143,13 +151,7 @@ void SortByKey(TMovement* rows, size_t n) {
 
 }  // namespace
 
-TMovementList::~TMovementList() {
-  if (large_) {
-    platform::LargeFree(rows_, RoomBytes(room_));
-  } else {
-    std::free(rows_);
-  }
-}
+TMovementList::~TMovementList() { FreeRows(rows_, RoomBytes(room_)); }
 
 void TMovementList::Reserve() {
   if (count_ < room_) return;
@@ -157,16 +159,15 @@ void TMovementList::Reserve() {
   const int32_t room = std::max(kFirstRoom, room_ * 2);
   const size_t bytes = RoomBytes(room);
   void* grown = nullptr;
-  if (large_) {
+  // The room tells where the rows live: a room of kLargeFrom bytes or more
+  // is a large block, where a million rows fault in 20 pages, not 10,000.
+  if (InLargeBlocks(RoomBytes(room_))) {
     grown = platform::LargeGrow(rows_, RoomBytes(room_), bytes);
-  } else if (bytes < kLargeFrom) {
+  } else if (!InLargeBlocks(bytes)) {
     grown = std::realloc(rows_, bytes);
   } else if ((grown = platform::LargeAlloc(bytes))) {
-    // From here on the rows live in large blocks: a million of them then
-    // fault in 20 pages instead of 10,000.
     std::memcpy(grown, rows_, RoomBytes(count_));
     std::free(rows_);
-    large_ = true;
   }
   if (!grown) throw std::bad_alloc();
   rows_ = static_cast<TMovement*>(grown);

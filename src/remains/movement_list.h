@@ -59,13 +59,12 @@ class TMovementList final {
   // Room for one more row; the only step that allocates.
   void Reserve();
 
-  TMovement* rows_ = nullptr;  // malloc'ed, or a large block once large_
+  TMovement* rows_ = nullptr;  // malloc'ed, or a large block once room_ is big
   int32_t count_ = 0;
   int32_t room_ = 0;
   int32_t pool_size_ = 0;  // the Size a record list would print
   int32_t last_id_ = -1;
   bool sorted_ = true;
-  bool large_ = false;
 };
 
 }  // namespace orlix
