@@ -17,8 +17,9 @@
 #include "memtable/mem_table.h"
 
 // ---- Allocation failure on demand ------------------------------------------------
-// When armed, the n-th allocation from now fails. Every ordinary form of
-// new and delete is replaced, so all of them meet the same allocator.
+// When armed, the n-th allocation from now fails. Every ordinary and
+// aligned form of new and delete is replaced, so all of them meet the same
+// allocator.
 namespace {
 thread_local long allocations_left = -1;
 
@@ -29,6 +30,13 @@ void* Allocate(size_t size) noexcept {
 }
 void* AllocateOrThrow(size_t size) {
   if (void* block = Allocate(size)) return block;
+  throw std::bad_alloc();
+}
+void* AllocateAlignedOrThrow(size_t size, std::align_val_t align) {
+  const size_t alignment = static_cast<size_t>(align);
+  if (allocations_left == 0) throw std::bad_alloc();
+  if (allocations_left > 0) --allocations_left;
+  if (void* block = std::aligned_alloc(alignment, (size + alignment - 1) / alignment * alignment)) return block;
   throw std::bad_alloc();
 }
 }  // namespace
@@ -43,6 +51,12 @@ void operator delete(void* block, size_t) noexcept { std::free(block); }
 void operator delete[](void* block, size_t) noexcept { std::free(block); }
 void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
 void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }
+void* operator new(size_t size, std::align_val_t align) { return AllocateAlignedOrThrow(size, align); }
+void* operator new[](size_t size, std::align_val_t align) { return AllocateAlignedOrThrow(size, align); }
+void operator delete(void* block, std::align_val_t) noexcept { std::free(block); }
+void operator delete[](void* block, std::align_val_t) noexcept { std::free(block); }
+void operator delete(void* block, size_t, std::align_val_t) noexcept { std::free(block); }
+void operator delete[](void* block, size_t, std::align_val_t) noexcept { std::free(block); }
 
 namespace orlix {
 namespace {
@@ -280,9 +294,10 @@ TEST(MemKeyIndexTest, ClearHandsSparesBackInKeyOrder) {
 // Every allocation an insert of a new key makes is made to fail in turn;
 // each failure leaves the rows, their order and the numbering as they were,
 // and the insert then goes through. Ascending even keys fill blocks of
-// kBlockMax / 2 and a last one: after 512 rows the last block is full (the
-// next key at the end splits it), after 600 the pool is (the next key, in
-// a half-full block, grows the pool).
+// kBlockMax / 2 and a last one: the 410th key outgrows the key hash of 512
+// slots, after 512 rows the last block is full (the next key at the end
+// splits it), after 600 the pool is (the next key, in a half-full block,
+// grows the pool).
 TEST(MemKeyIndexTest, AnInsertFailingAtAnyAllocationChangesNothing) {
   static_assert(TMemKeyIndex::kBlockMax == 256 && TMemTable::kPoolCapacity == 100);
   auto table = MakeTable(KeyKind::Int);
@@ -299,7 +314,7 @@ TEST(MemKeyIndexTest, AnInsertFailingAtAnyAllocationChangesNothing) {
     int32_t key;  // odd, so new
     bool needs_allocation;
   };
-  for (const Case& c : {Case{512, 1023, true}, Case{600, -1, true}, Case{600, 301, false}}) {
+  for (const Case& c : {Case{409, 815, true}, Case{512, 1023, true}, Case{600, -1, true}, Case{600, 301, false}}) {
     SCOPED_TRACE("key " + std::to_string(c.key));
     while (table->Count() < c.rows_before) {
       table->RowClear();
