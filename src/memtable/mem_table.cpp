@@ -69,6 +69,26 @@ void TMemTable::Clear() {
   TBaseList::Clear();
 }
 
+void TMemTable::First() {
+  TBaseList::First();
+  PrefetchFromCursor();
+}
+
+void TMemTable::Next() {
+  TBaseList::Next();
+  PrefetchFromCursor();
+}
+
+void TMemTable::PrefetchFromCursor() const {
+  for (int position = Cursor(); position <= Cursor() + 1; ++position) {
+    if (position < 0 || position >= index_.Count()) continue;
+    // Both lines a row of a few fields may span.
+    const char* row = reinterpret_cast<const char*>(&index_.RowAt(position));
+    __builtin_prefetch(row);
+    __builtin_prefetch(row + 64);
+  }
+}
+
 void TMemTable::FirstNew() {
   First();
   while (!Eof() && !Item(Cursor()).New) Next();

@@ -26,6 +26,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "lists/base_list.h"
 #include "memtable/key_index.h"
@@ -54,6 +55,9 @@ class TMemTable final : public TBaseList {
   void Clear() override;
   void FirstNew() override;
   void NextNew() override;
+  // Cursor steps that also ask for the rows a walk reads next.
+  void First() override;
+  void Next() override;
 
   // The row at a position in key order (0 <= position < Count). These hide
   // the base list's, which answer by the pool's order.
@@ -72,6 +76,12 @@ class TMemTable final : public TBaseList {
   int32_t AddField(std::string_view name, std::string_view type_name, bool is_key, std::string_view action_name);
   // Empties every field of the work row.
   void RowClear();
+  // Tells the table a field of the work row was set: once the key is known,
+  // the memory its search reads first is requested.
+  void WorkFieldSet(int32_t field) const {
+    const std::vector<int32_t>& keys = field_defs_.KeyIndexes();
+    if (row_ && !keys.empty() && keys[0] == field) index_.Prefetch(*row_);
+  }
   // Folds the work row into the row of equal key (its position), or adds it
   // in key order and takes a spare as the new work row (-1). The spare keeps
   // the values it last held.
@@ -102,6 +112,8 @@ class TMemTable final : public TBaseList {
     if (held_row_) ApplyHeldFoldNow();
   }
   void ApplyHeldFoldNow() const;
+  // Asks for the rows at the cursor and after it.
+  void PrefetchFromCursor() const;
   // Holds the work row's fold into target back until the next ApplyHeldFold;
   // false (nothing held) when a fold field is a string.
   bool HoldFold(TMemFields& target, const TMemFields& row);

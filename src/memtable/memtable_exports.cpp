@@ -65,6 +65,7 @@ int32_t SetWorkField(const char* export_name, const int32_t* handle, const int32
     TMemField* value = FieldArg(table, table.WorkRow("RowFieldSet"), field);
     if (!value) return 0;
     store(*value);
+    table.WorkFieldSet(*field);
     return 1;
   });
 }
@@ -78,6 +79,7 @@ int32_t SetCurrentField(const char* export_name, const int32_t* handle, const in
     TMemField* value = row ? FieldArg(table, *row, field) : nullptr;
     if (!value) return 0;
     store(*value);
+    table.WorkFieldSet(*field);
     return 1;
   });
 }
