@@ -148,6 +148,7 @@ void TMemKeyIndex::Clear() {
   slot_shift_ = 64;
   stamp_counter_ = 0;
   count_ = 0;
+  found_position_ = -1;
   hint_ = 0;
 }
 
@@ -239,6 +240,8 @@ TMemKeyIndex::TPlace TMemKeyIndex::Search(const TMemFields& key) const {
       place.found = true;
       place.row = slot->row;
       hint_ = block;
+      found_position_ = place.position;
+      found_row_ = place.row;
       return place;
     }
   }
@@ -269,6 +272,8 @@ TMemKeyIndex::TPlace TMemKeyIndex::Search(const TMemFields& key) const {
   hint_ = lo;
   if (place.found) {
     place.row = block.Row(first);
+    found_position_ = place.position;
+    found_row_ = place.row;
     if (slot && slot->row) Remember(*slot, lo, first);
   }
   return place;
@@ -276,6 +281,7 @@ TMemKeyIndex::TPlace TMemKeyIndex::Search(const TMemFields& key) const {
 
 TMemFields& TMemKeyIndex::RowAt(int32_t position) const {
   if (position < 0 || position >= count_) throw EOrlixError(Format("List index (%d) out of bounds", position));
+  if (position == found_position_) return *found_row_;
   auto holds = [&](size_t block) {
     return block < blocks_.size() && starts_[block] <= position &&
            position - starts_[block] < static_cast<int32_t>(blocks_[block].Size());
@@ -354,6 +360,7 @@ void TMemKeyIndex::InsertAt(const TPlace& place, TMemFields& row) {
   }
   AddOne(starts_.data() + place.block + 1, starts_.size() - place.block - 1);
   ++count_;
+  found_position_ = -1;
   if (decides_) {
     TSlot& slot = SlotOf(entry.prefix);
     slot.prefix = entry.prefix;

@@ -183,6 +183,12 @@ class TMemKeyIndex final {
   mutable std::vector<TSlot> slots_;  // the hash, where the prefix decides
   int slot_shift_ = 64;               // 64 - log2(slots_.size())
   uint32_t stamp_counter_ = 0;
+  // The row of equal key Search found last, and its position: the caller
+  // of a lookup reads the row at that position next, and this spares the
+  // read of the block's line when the hash gave the answer. Forgotten when
+  // a new entry moves the positions.
+  mutable int32_t found_position_ = -1;
+  mutable TMemFields* found_row_ = nullptr;
   int32_t count_ = 0;
   bool decides_ = false;     // PrefixDecides(), since the first entry
   mutable size_t hint_ = 0;  // the block of the last answer
